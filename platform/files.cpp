@@ -1,0 +1,336 @@
+#include "platform/files.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace nv {
+
+namespace {
+
+QByteArray native(const QString &path) { return QFile::encodeName(path); }
+
+void setErr(FileError *err, int code)
+{
+    if (err) {
+        err->code = code;
+        err->text = QString::fromLocal8Bit(std::strerror(code));
+    }
+}
+
+QString dirOf(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QStringLiteral(".") : (slash == 0 ? QStringLiteral("/") : path.left(slash));
+}
+
+char asciiUpper(char16_t c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : char(c); }
+
+bool eqNoCase(QChar a, QChar b)
+{
+    const char16_t x = a.unicode(), y = b.unicode();
+    if (x == y)
+        return true;
+    if (x >= 0x80 || y >= 0x80)
+        return false;
+    return asciiUpper(x) == asciiUpper(y);
+}
+
+// Glob with '*' and '?', iterative with one backtrack point.
+bool globMatch(const QChar *p, qsizetype pn, const QChar *s, qsizetype sn)
+{
+    qsizetype pi = 0, si = 0, star = -1, mark = 0;
+    while (si < sn) {
+        if (pi < pn && (p[pi] == QLatin1Char('?') || (p[pi] != QLatin1Char('*') && eqNoCase(p[pi], s[si])))) {
+            ++pi;
+            ++si;
+        } else if (pi < pn && p[pi] == QLatin1Char('*')) {
+            star = pi++;
+            mark = si;
+        } else if (star >= 0) {
+            pi = star + 1;
+            si = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (pi < pn && p[pi] == QLatin1Char('*'))
+        ++pi;
+    return pi == pn;
+}
+
+} // namespace
+
+QString errorText(const FileError &err)
+{
+    return err.text.isEmpty() ? QString::fromLocal8Bit(std::strerror(err.code ? err.code : EIO)) : err.text;
+}
+
+QString Files::join(const QString &dir, const QString &name)
+{
+    if (dir.isEmpty())
+        return name;
+    if (dir.endsWith(QLatin1Char('/')))
+        return dir + name;
+    return dir + QLatin1Char('/') + name;
+}
+
+bool Files::exists(const QString &path) const
+{
+    struct stat st;
+    return ::stat(native(path).constData(), &st) == 0;
+}
+
+bool Files::isDir(const QString &path) const
+{
+    struct stat st;
+    return ::stat(native(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Files::isFile(const QString &path) const
+{
+    struct stat st;
+    return ::stat(native(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool Files::matchPattern(const QString &pattern, const QString &name)
+{
+    return globMatch(pattern.constData(), pattern.size(), name.constData(), name.size());
+}
+
+QStringList Files::find(const QString &dir, const QString &pattern) const
+{
+    QStringList out;
+    QDir d(dir);
+    const QStringList names = d.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &n : names)
+        if (matchPattern(pattern, n))
+            out.append(n);
+    return out;
+}
+
+bool Files::mkpath(const QString &dir, FileError *err)
+{
+    if (isDir(dir))
+        return true;
+    if (QDir().mkpath(dir))
+        return true;
+    setErr(err, errno ? errno : EACCES);
+    return false;
+}
+
+std::optional<QByteArray> Files::readAll(const QString &path, FileError *err) const
+{
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        setErr(err, errno);
+        return std::nullopt;
+    }
+    QByteArray data;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            setErr(err, errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        data.append(buf, n);
+    }
+    ::close(fd);
+    return data;
+}
+
+std::optional<qint64> Files::size(const QString &path) const
+{
+    struct stat st;
+    if (::stat(native(path).constData(), &st) != 0)
+        return std::nullopt;
+    return static_cast<qint64>(st.st_size);
+}
+
+std::optional<QDateTime> Files::lastModified(const QString &path) const
+{
+    QFileInfo fi(path);
+    if (!fi.exists())
+        return std::nullopt;
+    return fi.lastModified();
+}
+
+bool Files::remove(const QString &path, FileError *err)
+{
+    if (sysUnlink(native(path)) == 0)
+        return true;
+    setErr(err, errno);
+    return false;
+}
+
+bool Files::rename(const QString &from, const QString &to, FileError *err)
+{
+    if (sysRename(native(from), native(to)) == 0)
+        return true;
+    setErr(err, errno);
+    return false;
+}
+
+QString Files::tempName(const QString &dir)
+{
+    // Unique in this process by the counter, across processes by pid and time.
+    const auto stamp = static_cast<quint64>(QDateTime::currentMSecsSinceEpoch());
+    return join(dir, QStringLiteral("~t%1_%2_%3.tmq")
+                         .arg(::getpid())
+                         .arg(stamp % 100000000ULL)
+                         .arg(++m_tempCounter));
+}
+
+bool Files::writeFd(int fd, const QByteArray &data, FileError *err)
+{
+    const char *p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const long n = sysWrite(fd, p, static_cast<unsigned long>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            setErr(err, errno);
+            return false;
+        }
+        if (n == 0) {
+            setErr(err, EIO);
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    if (sysFsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
+        setErr(err, errno);
+        return false;
+    }
+    return true;
+}
+
+bool Files::writeNewFile(const QByteArray &path, const QByteArray &data, int flags, FileError *err)
+{
+    const int fd = sysOpen(path, O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666);
+    if (fd < 0) {
+        setErr(err, errno);
+        return false;
+    }
+    bool ok = writeFd(fd, data, err);
+    if (sysClose(fd) != 0 && ok) {
+        setErr(err, errno);
+        ok = false;
+    }
+    return ok;
+}
+
+bool Files::copyNoOverwrite(const QString &src, const QString &dst, FileError *err)
+{
+    if (exists(dst)) {
+        setErr(err, EEXIST);
+        return false;
+    }
+    const auto data = readAll(src, err);
+    if (!data)
+        return false;
+    return publishExclusive(dst, *data, err) == PublishResult::Published;
+}
+
+bool Files::writeWhole(const QString &path, const QByteArray &data, FileError *err)
+{
+    const QString tmp = tempName(dirOf(path));
+    const QByteArray ntmp = native(tmp);
+    if (writeNewFile(ntmp, data, O_EXCL, err)) {
+        // Another client may hold the file open on the server: retry briefly.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (sysRename(ntmp, native(path)) == 0)
+                return true;
+            if (errno != EBUSY && errno != EACCES && errno != EPERM && errno != ETXTBSY)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        sysUnlink(ntmp);
+    } else {
+        sysUnlink(ntmp);
+        // No room for a second copy or no temporary file allowed: do not
+        // touch the old file.
+        if (err && (err->code == ENOSPC || err->code == EDQUOT || err->code == EIO))
+            return false;
+    }
+    // The rename was refused: rewrite in place.
+    FileError inPlace;
+    if (writeNewFile(native(path), data, O_TRUNC, &inPlace))
+        return true;
+    if (err)
+        *err = inPlace;
+    return false;
+}
+
+PublishResult Files::createExclusive(const QString &path, const QByteArray &data, FileError *err)
+{
+    const QByteArray np = native(path);
+    const int fd = sysOpen(np, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int e = errno;
+        setErr(err, e);
+        return e == EEXIST ? PublishResult::Exists : PublishResult::Failed;
+    }
+    bool ok = writeFd(fd, data, err);
+    if (sysClose(fd) != 0 && ok) {
+        setErr(err, errno);
+        ok = false;
+    }
+    if (!ok) {
+        sysUnlink(np);
+        return PublishResult::Failed;
+    }
+    return PublishResult::Published;
+}
+
+PublishResult Files::publishExclusive(const QString &path, const QByteArray &data, FileError *err)
+{
+    const QString tmp = tempName(dirOf(path));
+    const QByteArray ntmp = native(tmp);
+    if (!writeNewFile(ntmp, data, O_EXCL, err)) {
+        sysUnlink(ntmp);
+        return PublishResult::Failed;
+    }
+    const int rc = sysLink(ntmp, native(path));
+    const int e = rc == 0 ? 0 : errno;
+    sysUnlink(ntmp);
+    if (rc == 0)
+        return PublishResult::Published;
+    if (e == EEXIST) {
+        setErr(err, e);
+        return PublishResult::Exists;
+    }
+    if (e == EPERM || e == EOPNOTSUPP || e == ENOSYS || e == EXDEV || e == EMLINK)
+        return createExclusive(path, data, err);
+    setErr(err, e);
+    return PublishResult::Failed;
+}
+
+bool Files::append(const QString &path, const QByteArray &data, FileError *err)
+{
+    return writeNewFile(native(path), data, O_APPEND, err);
+}
+
+int Files::sysOpen(const QByteArray &path, int flags, int mode) { return ::open(path.constData(), flags, mode); }
+long Files::sysWrite(int fd, const char *data, unsigned long len) { return ::write(fd, data, len); }
+int Files::sysFsync(int fd) { return ::fsync(fd); }
+int Files::sysClose(int fd) { return ::close(fd); }
+int Files::sysRename(const QByteArray &from, const QByteArray &to) { return ::rename(from.constData(), to.constData()); }
+int Files::sysLink(const QByteArray &from, const QByteArray &to) { return ::link(from.constData(), to.constData()); }
+int Files::sysUnlink(const QByteArray &path) { return ::unlink(path.constData()); }
+
+} // namespace nv
