@@ -183,6 +183,7 @@ void TNvMainForm::buildControls()
     gridList->verticalHeader()->setDefaultSectionSize(20);
     gridList->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     gridList->horizontalHeader()->setHighlightSections(false);
+    gridList->horizontalHeader()->setMinimumSectionSize(8);
     gridList->setWordWrap(false);
     gridList->setGeometry(128, 120, 344, 180);
 
@@ -275,8 +276,10 @@ void TNvMainForm::applyResizeRules()
         return;
     const int W = outerSize().width();
     const int H = outerSize().height();
-    const int CH = centralWidget()->height();
-    const int CW = centralWidget()->width();
+    // The client area below the menu bar; computed, since before the first
+    // show the central widget has not been laid out yet.
+    const int CW = width();
+    const int CH = height() - menuBar()->sizeHint().height();
 
     Panel1->resize(W - 24, Panel1->height());
     Panel2->resize(W - 24, Panel2->height());

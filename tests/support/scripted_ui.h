@@ -2,6 +2,7 @@
 // A Ui for tests: records every box and every attention call, answers
 // questions from a queue, and fails the test on a question nobody expected.
 #include "platform/ui.h"
+#include "support/qt_print.h"
 
 #include <QString>
 #include <deque>

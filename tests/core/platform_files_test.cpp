@@ -1,0 +1,148 @@
+#include "support/faulty_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using nv::Files;
+using nv::PublishResult;
+
+namespace {
+
+QByteArray slurp(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void put(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QStringList leftovers(const QString &dir) { return QDir(dir).entryList({"~t*"}, QDir::Files); }
+
+class FilesTest : public ::testing::Test {
+protected:
+    QTemporaryDir tmp;
+    FaultyFiles files;
+    QString path(const QString &name) const { return tmp.filePath(name); }
+};
+
+} // namespace
+
+TEST_F(FilesTest, FindMatchesAsciiCaseInsensitivelyAndSorts)
+{
+    for (const char *n : {"BOB.m01", "bob.M02", "Bobby.m03", "BOB.dat", "ann.m01", "b\xc3\xb6" "b.m01"})
+        put(path(QString::fromUtf8(n)), "x");
+    QDir().mkdir(path("BOB.m99")); // a directory never counts
+    EXPECT_EQ(files.find(tmp.path(), "BOB.m*"), (QStringList{"BOB.m01", "bob.M02"}));
+    EXPECT_EQ(files.find(tmp.path(), "*.M0?"), (QStringList{"BOB.m01", "Bobby.m03", "ann.m01", "bob.M02", QString::fromUtf8("b\xc3\xb6" "b.m01")}));
+    // Only ASCII letters fold: ö does not match Ö.
+    EXPECT_TRUE(files.find(tmp.path(), QString::fromUtf8("B\xc3\x96" "B.*")).isEmpty());
+    EXPECT_TRUE(files.find(path("missing"), "*").isEmpty());
+}
+
+TEST(FilesPattern, GlobCases)
+{
+    struct Case { const char *pattern, *name; bool match; };
+    const Case cases[] = {
+        {"*.mbx", "NOTES.MBX", true}, {"*.mbx", "NOTES.MBX.bak", false}, {"USER.m*", "user.m", true},
+        {"a*b*c", "aXXbYYc", true},   {"a*b*c", "aXXbYY", false},         {"?.tms", "1.tms", true},
+        {"?.tms", "12.tms", false},   {"*", "", true},                    {"**x", "abx", true},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(Files::matchPattern(c.pattern, c.name), c.match) << c.pattern << " / " << c.name;
+}
+
+TEST_F(FilesTest, CopyNeverOverwritesAndLeavesNoTemporaryFile)
+{
+    put(path("src"), "new");
+    put(path("dst"), "old");
+    nv::FileError err;
+    EXPECT_FALSE(files.copyNoOverwrite(path("src"), path("dst"), &err));
+    EXPECT_EQ(err.code, EEXIST);
+    EXPECT_EQ(slurp(path("dst")), "old");
+    EXPECT_TRUE(files.copyNoOverwrite(path("src"), path("fresh")));
+    EXPECT_EQ(slurp(path("fresh")), "new");
+    EXPECT_EQ(slurp(path("src")), "new");
+    EXPECT_TRUE(leftovers(tmp.path()).isEmpty());
+}
+
+TEST_F(FilesTest, PublishExclusiveRefusesAnExistingNameAndKeepsIt)
+{
+    put(path("BOB.m01"), "waiting");
+    EXPECT_EQ(files.publishExclusive(path("BOB.m01"), "intruder"), PublishResult::Exists);
+    EXPECT_EQ(slurp(path("BOB.m01")), "waiting");
+    EXPECT_EQ(files.publishExclusive(path("BOB.m02"), "mine"), PublishResult::Published);
+    EXPECT_EQ(slurp(path("BOB.m02")), "mine");
+    EXPECT_TRUE(leftovers(tmp.path()).isEmpty());
+}
+
+TEST_F(FilesTest, PublishWithoutHardLinksFallsBackToExclusiveCreate)
+{
+    files.noHardLinks = true;
+    put(path("BOB.m01"), "waiting");
+    EXPECT_EQ(files.publishExclusive(path("BOB.m01"), "intruder"), PublishResult::Exists);
+    EXPECT_EQ(slurp(path("BOB.m01")), "waiting");
+    EXPECT_EQ(files.publishExclusive(path("BOB.m02"), "mine"), PublishResult::Published);
+    EXPECT_EQ(slurp(path("BOB.m02")), "mine");
+    EXPECT_TRUE(leftovers(tmp.path()).isEmpty());
+}
+
+TEST_F(FilesTest, FailedWritesNeverLeaveAFileUnderTheFinalName)
+{
+    for (int err : {EIO, ENOSPC}) {
+        files.failWriteAt = files.writes + 1;
+        files.writeErrno = err;
+        nv::FileError fe;
+        EXPECT_EQ(files.publishExclusive(path("BOB.m03"), "body", &fe), PublishResult::Failed);
+        EXPECT_EQ(fe.code, err);
+        EXPECT_FALSE(QFile::exists(path("BOB.m03")));
+        files.failWriteAt = files.writes + 1;
+        EXPECT_EQ(files.createExclusive(path("x.tms"), "body"), PublishResult::Failed);
+        EXPECT_FALSE(QFile::exists(path("x.tms")));
+    }
+    EXPECT_TRUE(leftovers(tmp.path()).isEmpty());
+}
+
+TEST_F(FilesTest, WriteWholeKeepsTheOldFileWhenTheDiskIsFull)
+{
+    put(path("NOTES.mbx"), "old contents");
+    files.failWriteAt = 1;
+    files.writeErrno = ENOSPC;
+    files.failAllWritesAfter = true;
+    nv::FileError err;
+    EXPECT_FALSE(files.writeWhole(path("NOTES.mbx"), "new contents", &err));
+    EXPECT_EQ(err.code, ENOSPC);
+    EXPECT_EQ(slurp(path("NOTES.mbx")), "old contents");
+    EXPECT_TRUE(leftovers(tmp.path()).isEmpty());
+}
+
+TEST_F(FilesTest, WriteWholeRewritesInPlaceWhenTheRenameIsRefused)
+{
+    put(path("users.dat"), "a much longer old content");
+    files.refuseRename = true;
+    EXPECT_TRUE(files.writeWhole(path("users.dat"), "new"));
+    EXPECT_EQ(slurp(path("users.dat")), "new");
+    EXPECT_TRUE(leftovers(tmp.path()).isEmpty());
+    files.refuseRename = false;
+    EXPECT_TRUE(files.writeWhole(path("users.dat"), "newer"));
+    EXPECT_EQ(slurp(path("users.dat")), "newer");
+}
+
+TEST_F(FilesTest, ReadMissingFileReportsTheError)
+{
+    nv::FileError err;
+    EXPECT_FALSE(files.readAll(path("nope"), &err).has_value());
+    EXPECT_EQ(err.code, ENOENT);
+    EXPECT_FALSE(nv::errorText(err).isEmpty());
+    EXPECT_TRUE(files.mkpath(path("a/b/c")));
+    EXPECT_TRUE(files.isDir(path("a/b/c")));
+    EXPECT_TRUE(files.append(path("a/b/c/log"), "1"));
+    EXPECT_TRUE(files.append(path("a/b/c/log"), "2"));
+    EXPECT_EQ(slurp(path("a/b/c/log")), "12");
+}

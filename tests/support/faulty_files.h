@@ -1,0 +1,48 @@
+#pragma once
+// Files whose system calls fail on request: the Nth write with EIO or
+// ENOSPC, every rename, hard links. Lets a test prove that nothing is lost.
+#include "platform/files.h"
+
+#include <cerrno>
+
+class FaultyFiles : public nv::Files {
+public:
+    int failWriteAt = 0;         // 1-based number of the write call that fails; 0 none
+    int writeErrno = EIO;
+    bool failAllWritesAfter = false; // keep failing once the first one failed
+    bool refuseRename = false;
+    int renameErrno = EACCES;
+    bool noHardLinks = false;
+    int writes = 0;
+    int renames = 0;
+    int links = 0;
+
+protected:
+    long sysWrite(int fd, const char *data, unsigned long len) override
+    {
+        ++writes;
+        if (failWriteAt > 0 && (writes == failWriteAt || (failAllWritesAfter && writes > failWriteAt))) {
+            errno = writeErrno;
+            return -1;
+        }
+        return nv::Files::sysWrite(fd, data, len);
+    }
+    int sysRename(const QByteArray &from, const QByteArray &to) override
+    {
+        ++renames;
+        if (refuseRename) {
+            errno = renameErrno;
+            return -1;
+        }
+        return nv::Files::sysRename(from, to);
+    }
+    int sysLink(const QByteArray &from, const QByteArray &to) override
+    {
+        ++links;
+        if (noHardLinks) {
+            errno = EPERM;
+            return -1;
+        }
+        return nv::Files::sysLink(from, to);
+    }
+};

@@ -1,0 +1,216 @@
+#include "mainwin/nv_main_form.h"
+#include "platform/ini_profile.h"
+#include "support/workstation.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+void put(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+// A workstation whose working directory holds NV_CUSTOM.INI pointing at its own NORVANE.INI.
+class MainFormTest : public ::testing::Test {
+protected:
+    QTemporaryDir tmp;
+    QString oldCwd = QDir::currentPath();
+    Workstation ws;
+    std::unique_ptr<nv::TNvMainForm> form;
+
+    void SetUp() override
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(tmp.filePath("config")));
+        QDir().mkpath(tmp.filePath("net/queue"));
+        QDir().mkpath(tmp.filePath("local/mailbox"));
+        QDir::setCurrent(tmp.path());
+    }
+    void TearDown() override
+    {
+        form.reset();
+        QDir::setCurrent(oldCwd);
+    }
+    void writeSettings(const QByteArray &client = QByteArray(), const QByteArray &extra = QByteArray())
+    {
+        put(tmp.filePath("NV_CUSTOM.INI"), "[Settings]\r\nINIFolder=" + QFile::encodeName(tmp.path()) +
+                                               "\r\nClient=" + client + "\r\n");
+        put(tmp.filePath("NORVANE.INI"), "[Settings]\r\nVersion=3.0\r\nUserName=ANN\r\n[User-ANN]\r\nServerDir=" +
+                                             QFile::encodeName(tmp.filePath("net")) + "\r\nLocalDir=" +
+                                             QFile::encodeName(tmp.filePath("local")) + "\r\n" + extra);
+    }
+    nv::TNvMainForm &make()
+    {
+        form = std::make_unique<nv::TNvMainForm>(ws.ctx);
+        return *form;
+    }
+    template <class T> T *find(const char *name) { return form->findChild<T *>(QString::fromLatin1(name)); }
+    QString ini(const char *section, const char *key)
+    {
+        return nv::IniProfile(ws.files, tmp.filePath("NORVANE.INI")).readString(section, key);
+    }
+};
+
+} // namespace
+
+TEST_F(MainFormTest, ControlsAndMenusCarryTheirNamesAndCaptions)
+{
+    writeSettings();
+    make().runStartUp();
+    const std::pair<const char *, const char *> buttons[] = {
+        {"CreateBtn", "&Create"}, {"PhoneMsgBtn", "&Phone Msg"}, {"GetBtn", "&Inbox"}, {"MinimizeBtn", "&Minimize"}};
+    for (auto [name, caption] : buttons) {
+        auto *b = find<QToolButton>(name);
+        ASSERT_NE(b, nullptr) << name;
+        EXPECT_EQ(b->text(), caption);
+        EXPECT_EQ(b->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    }
+    EXPECT_EQ(find<QPushButton>("ReadMsgBtn")->text(), "&Read");
+    EXPECT_EQ(find<QPushButton>("DelMsgBtn")->text(), "&Delete");
+    EXPECT_EQ(find<QLabel>("Label1")->text(), "Messages for:");
+    EXPECT_EQ(find<QLineEdit>("YourNameFld")->text(), "ANN");
+    EXPECT_TRUE(find<QLineEdit>("YourNameFld")->isReadOnly());
+    EXPECT_EQ(find<QLabel>("VersionFld")->text(), "3.1.7 - 2/24/2008");
+    EXPECT_EQ(form->windowTitle(), "Norvane");
+
+    const std::pair<const char *, const char *> items[] = {
+        {"Minimize1", "&Minimize"}, {"Exit1", "E&xit"},      {"Create1", "&Create"},
+        {"Get1", "&Get"},           {"ExportFolder1", "&Export Folder"}, {"ImportFolder1", "&Import Folder"},
+        {"Users1", "&Users"},       {"Groups1", "&Groups"},  {"Settings1", "&Settings"},
+        {"Folders1", "Folders"},    {"Help2", "&Help"},      {"About1", "&About"}};
+    for (auto [name, caption] : items) {
+        auto *a = find<QAction>(name);
+        ASSERT_NE(a, nullptr) << name;
+        EXPECT_EQ(a->text(), caption);
+    }
+    EXPECT_FALSE(find<QAction>("ExportFolder1")->isEnabled());
+
+    auto *grid = find<QTableWidget>("gridList");
+    ASSERT_EQ(grid->columnCount(), 4);
+    const QStringList heads = {"!", "Received", "From", "Message"};
+    const QStringList hints = {"Urgent!", "Date and time message was received", "Message sent from", "Message"};
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(grid->horizontalHeaderItem(c)->text(), heads[c]);
+        EXPECT_EQ(grid->horizontalHeaderItem(c)->toolTip(), hints[c]);
+    }
+    EXPECT_EQ(grid->rowCount(), 1); // an empty folder shows one empty row
+    EXPECT_TRUE(ws.ui.boxes.empty());
+    EXPECT_FALSE(form->startUpAbandoned());
+    EXPECT_TRUE(form->Timer1->isActive());
+}
+
+TEST_F(MainFormTest, ClientLabelAndTheAboutBox)
+{
+    writeSettings("Tarrowby");
+    make().runStartUp();
+    EXPECT_EQ(find<QLabel>("VersionFld")->text(), "3.1.7 - 2/24/2008 (Tarrowby)");
+    form->showAbout();
+    ASSERT_EQ(ws.ui.modalShown, (std::vector<QString>{"AboutBox"}));
+    auto *box = find<QDialog>("AboutBox");
+    EXPECT_EQ(box->findChild<QLabel *>("VersionField")->text(), "3.1.7 - 2/24/2008 (Tarrowby)");
+    EXPECT_EQ(box->findChild<QLabel *>("ProductName")->text(), "Norvane");
+    EXPECT_EQ(box->findChild<QPushButton *>("OKButton")->text(), "&OK");
+}
+
+TEST_F(MainFormTest, MissingSettingsAbandonStartUpAndStillSaveOnTheWayOut)
+{
+    put(tmp.filePath("NV_CUSTOM.INI"), "[Settings]\r\nINIFolder=" + QFile::encodeName(tmp.path()) + "\r\n");
+    make().runStartUp();
+    ASSERT_EQ(ws.ui.boxes.size(), 1u);
+    EXPECT_EQ(ws.ui.boxes[0].text, "You must enter the system settings before continuing.");
+    EXPECT_EQ(ws.ui.boxes[0].kind, nv::MsgKind::Plain);
+    EXPECT_TRUE(form->startUpAbandoned());
+    EXPECT_FALSE(form->Timer1->isActive());
+    form.reset();
+    EXPECT_EQ(ini("Settings", "Version"), "3.0");
+    EXPECT_EQ(ini("User-", "ServerDir"), "ERROR");
+}
+
+TEST_F(MainFormTest, ClosingAsksFirstAndNoKeepsPolling)
+{
+    writeSettings();
+    make().runStartUp();
+    form->show();
+    ws.ui.queueAnswer(nv::MsgAnswer::No);
+    EXPECT_FALSE(form->close());
+    ASSERT_EQ(ws.ui.boxes.size(), 1u);
+    EXPECT_EQ(ws.ui.boxes[0].text,
+              "If you exit, you will not be notified of the receipt of new messages.  Exit anyway?");
+    EXPECT_EQ(ws.ui.boxes[0].kind, nv::MsgKind::Confirmation);
+    EXPECT_EQ(ws.ui.boxes[0].buttons, nv::MsgButtons::YesNo);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->Timer1->isActive());
+
+    ws.ui.queueAnswer(nv::MsgAnswer::Yes);
+    find<QAction>("Exit1")->trigger();
+    EXPECT_FALSE(form->isVisible());
+    form.reset(); // destroying the window saves the settings
+    EXPECT_EQ(ini("User-ANN", "UseOutBox"), "1");
+}
+
+TEST_F(MainFormTest, PrivilegesShowAndHideCommands)
+{
+    writeSettings();
+    make().runStartUp();
+    for (const char *level : {"0", "1", "2", "x"}) {
+        ws.ctx.settings.Privilege = level;
+        form->SetPrivileges();
+        const bool admin = QString(level) == "0";
+        EXPECT_EQ(find<QAction>("Users1")->isVisible(), admin) << level;
+        EXPECT_EQ(find<QAction>("Groups1")->isVisible(), admin) << level;
+    }
+}
+
+TEST_F(MainFormTest, ResizeRulesPlaceTheControlsAndRememberTheSize)
+{
+    writeSettings();
+    make();
+    form->resizeOuter(489, 421);
+    form->applyResizeRules();
+    EXPECT_EQ(find<QToolButton>("CreateBtn")->x(), 70);
+    EXPECT_EQ(find<QToolButton>("PhoneMsgBtn")->x(), 160);
+    EXPECT_EQ(find<QToolButton>("GetBtn")->x(), 250);
+    EXPECT_EQ(find<QToolButton>("MinimizeBtn")->x(), 340);
+    EXPECT_EQ(find<QPushButton>("ReadMsgBtn")->x(), 315);
+    EXPECT_EQ(find<QPushButton>("DelMsgBtn")->x(), 395);
+    EXPECT_EQ(find<QLabel>("Label1")->x(), 125);
+    EXPECT_EQ(find<QLineEdit>("YourNameFld")->x(), 225);
+    auto *grid = find<QTableWidget>("gridList");
+    EXPECT_EQ(grid->columnWidth(0), 12);
+    const int w = grid->width() - 37;
+    EXPECT_EQ(grid->columnWidth(1), qRound(w * 0.343));
+    EXPECT_EQ(grid->columnWidth(3), qRound(w * 0.469));
+    EXPECT_EQ(ini("frmMain", "Width"), "489");
+    EXPECT_EQ(ini("frmMain", "Height"), "421");
+
+    form->resizeOuter(300, 220);
+    form->applyResizeRules();
+    EXPECT_EQ(find<QToolButton>("CreateBtn")->x(), 2);
+    EXPECT_EQ(find<QToolButton>("MinimizeBtn")->x(), 272);
+    EXPECT_EQ(find<QPushButton>("ReadMsgBtn")->x(), 211);
+    EXPECT_EQ(grid->height(), 18);
+    EXPECT_EQ(find<QLabel>("VersionFld")->y(), 168);
+}
+
+TEST_F(MainFormTest, GeometryAndColumnWidthsComeFromTheSettingsFile)
+{
+    writeSettings({}, "[frmMain]\r\nHeight=500\r\nWidth=600\r\ngridList.Col2Width=99\r\n");
+    make();
+    EXPECT_EQ(form->outerSize(), QSize(600, 500));
+}
