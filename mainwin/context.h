@@ -2,9 +2,13 @@
 // What one running copy knows: its settings, its directories, the users and
 // groups lists, and the platform it talks through. Passed by reference; two
 // contexts in one process are two workstations sharing one network directory.
+#include "directory/groups.h"
+#include "directory/user_rec.h"
 #include "mainwin/settings.h"
+#include "store/msg_info_rec.h"
 
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace nv {
@@ -40,9 +44,26 @@ public:
     QStringList args; // command-line arguments after the program name
 
     // Users and groups (filled by the directory code)
+    std::vector<TUserRec> UsersArr; // UserCount is UsersArr.size()
     int CurUserIdx = -1;
     bool NoUsersFlag = false;
     bool QuitFlag = false;
+    std::vector<TGroupRec> GroupsArr; // GroupCount is GroupsArr.size()
+    QStringList MembersArr;           // MemberCount is MembersArr.size()
+
+    // Asks for the password of the "Admin" user during a users-file
+    // conversion; false (or no hook, as in the CLI) means cancelled. The
+    // desktop client installs its dialog here.
+    std::function<bool(QString &password)> enterAdminPassword;
+
+    // The folder on display (LastFolder): its records in display order, the
+    // first line of each text beside them, and the folder list.
+    std::vector<TMsgInfoRec> Msgs; // MsgCount is Msgs.size()
+    QStringList MsgTexts;
+    QStringList FolderNames; // FolderCount is FolderNames.size()
+
+    // The poll's record of the queue file read last.
+    TMsgInfoRec CurrentQueueMsg;
 
     // Paths of the shared and local pieces.
     QString queueDir() const;

@@ -1,12 +1,18 @@
 #include "mainwin/nv_main_form.h"
 
+#include "admin/admin_password_dialog.h"
+#include "directory/groups.h"
+#include "directory/users.h"
 #include "mainwin/about_box_dialog.h"
 #include "mainwin/context.h"
 #include "mainwin/main_texts.h"
+#include "mainwin/presence.h"
+#include "mainwin/qt_msg_grid.h"
 #include "mainwin/settings.h"
 #include "platform/files.h"
 #include "platform/ini_profile.h"
 #include "platform/ui.h"
+#include "store/folders.h"
 
 #include <QAction>
 #include <QApplication>
@@ -76,6 +82,7 @@ TNvMainForm::TNvMainForm(Context &ctx, QWidget *parent) : QMainWindow(parent), m
 
     buildControls();
     buildMenus();
+    installAdminPasswordDialog(ctx, this);
 
     // 1. Locate the settings file.
     const SettingsLocation loc =
@@ -97,8 +104,7 @@ TNvMainForm::TNvMainForm(Context &ctx, QWidget *parent) : QMainWindow(parent), m
         move(avail.center() - QPoint(w / 2, h / 2));
     }
 
-    // 3. Headings.
-    setHeadings();
+    // 3. Headings are set with the grid.
 
     // 4. Settings.
     ctx.QuitFlag = false;
@@ -174,17 +180,9 @@ void TNvMainForm::buildControls()
     Label3 = new QLabel(texts::MessagesLabel, central);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setGeometry(128, 102, 200, 18);
-    gridList = new QTableWidget(1, 4, central);
+    gridList = new QTableWidget(central);
     gridList->setObjectName(QStringLiteral("gridList"));
-    gridList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    gridList->setSelectionMode(QAbstractItemView::SingleSelection);
-    gridList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    gridList->verticalHeader()->hide();
-    gridList->verticalHeader()->setDefaultSectionSize(20);
-    gridList->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    gridList->horizontalHeader()->setHighlightSections(false);
-    gridList->horizontalHeader()->setMinimumSectionSize(8);
-    gridList->setWordWrap(false);
+    setupMsgGrid(gridList, 20);
     gridList->setGeometry(128, 120, 344, 180);
 
     ReadMsgBtn = new QPushButton(texts::ReadCaption, central);
@@ -204,6 +202,7 @@ void TNvMainForm::buildControls()
     TmpFolder->hide();
 
     connect(MinimizeBtn, &QToolButton::clicked, this, &TNvMainForm::minimizeApp);
+    connect(FolderList, &QListWidget::itemClicked, this, &TNvMainForm::folderListClicked);
     // Commands whose windows are still to come stay visible but disabled.
     for (QWidget *w : std::initializer_list<QWidget *>{CreateBtn, PhoneMsgBtn, GetBtn, ReadMsgBtn, DelMsgBtn})
         w->setEnabled(false);
@@ -249,18 +248,6 @@ void TNvMainForm::buildMenus()
     connect(Exit1, &QAction::triggered, this, &TNvMainForm::ConfirmExit);
     connect(Help2, &QAction::triggered, this, &TNvMainForm::showHelp);
     connect(About1, &QAction::triggered, this, &TNvMainForm::showAbout);
-}
-
-void TNvMainForm::setHeadings()
-{
-    const QStringList heads = {QStringLiteral("!"), QStringLiteral("Received"), QStringLiteral("From"),
-                               QStringLiteral("Message")};
-    const QStringList hints = {texts::HintUrgent, texts::HintReceived, texts::HintFrom, texts::HintMessage};
-    for (int c = 0; c < 4; ++c) {
-        auto *item = new QTableWidgetItem(heads[c]);
-        item->setToolTip(hints[c]);
-        gridList->setHorizontalHeaderItem(c, item);
-    }
 }
 
 QSize TNvMainForm::outerSize() const { return QSize(width() + kFrameWidth, height() + kFrameHeight); }
@@ -320,11 +307,7 @@ void TNvMainForm::applyResizeRules()
     GetBtn->move(x + 180, GetBtn->y());
     MinimizeBtn->move(x + 270, MinimizeBtn->y());
 
-    gridList->setColumnWidth(0, 12);
-    const int w = gridList->width() - 37;
-    gridList->setColumnWidth(1, static_cast<int>(std::lround(w * 0.343)));
-    gridList->setColumnWidth(2, static_cast<int>(std::lround(w * 0.188)));
-    gridList->setColumnWidth(3, static_cast<int>(std::lround(w * 0.469)));
+    applyMsgGridColumns(gridList);
 
     IniProfile ini(m_ctx.files, m_ctx.iniPath);
     ini.writeInt(kFrmMain, QStringLiteral("Height"), H);
@@ -361,13 +344,50 @@ bool TNvMainForm::StartUp()
     Timer1->stop();
     Timer2->stop();
     VersionFld->setText(VersionText(m_ctx.Client));
-    // Users, groups, the folder list and the poll timer are set up here as
-    // those parts of the program arrive.
-    m_ctx.CurUserIdx = -1;
+    if (!LoadUsers(m_ctx))
+        return false;
+    SetCurrentUser(m_ctx);
+    if (!LoadGroups(m_ctx))
+        return false;
+    refreshFolders();
     Timer1->setInterval(std::max(m_ctx.settings.MsgTimer, 5) * 1000);
     Timer1->start();
     Timer2->stop();
     return true;
+}
+
+void TNvMainForm::refreshFolders() { showFolders(RefreshFolders(m_ctx)); }
+
+void TNvMainForm::showFolders(const FolderRefresh &r)
+{
+    FolderList->clear();
+    FolderList->addItems(r.names);
+    if (r.selected >= 0)
+        FolderList->setCurrentRow(r.selected);
+    showFolderMsgs(r.load);
+}
+
+void TNvMainForm::showFolderMsgs(const FolderLoadResult &r)
+{
+    const auto &msgs = m_ctx.Msgs;
+    gridList->clearContents();
+    gridList->setRowCount(std::max<int>(1, static_cast<int>(msgs.size())));
+    for (int i = 0; i < static_cast<int>(msgs.size()); ++i)
+        setMsgGridRow(gridList, i, msgs[i], i < m_ctx.MsgTexts.size() ? m_ctx.MsgTexts[i] : QString());
+    if (r.commandsEnabled) {
+        ReadMsgBtn->setEnabled(*r.commandsEnabled && m_readEnabled);
+        DelMsgBtn->setEnabled(*r.commandsEnabled && m_deleteEnabled);
+    }
+    gridList->selectRow(0);
+}
+
+void TNvMainForm::folderListClicked()
+{
+    QListWidgetItem *item = FolderList->currentItem();
+    if (!item)
+        return;
+    m_ctx.settings.LastFolder = item->text().left(13);
+    showFolderMsgs(LoadFolderMsgs(m_ctx));
 }
 
 void TNvMainForm::runStartUp()
@@ -376,6 +396,8 @@ void TNvMainForm::runStartUp()
     TUserSettings &s = m_ctx.settings;
     if (s.SettingsMissing) {
         m_ctx.ui.plain(texts::EnterSettingsFirst);
+        if (dirIsSet(m_ctx.ServerDir) && !LoadUsers(m_ctx))
+            m_ctx.QuitFlag = true;
         // The settings window takes over here once it exists; until then the
         // settings stay missing and start-up is abandoned.
         if (!dirIsSet(m_ctx.ServerDir) || !dirIsSet(m_ctx.LocalDir) || s.UserName.isEmpty())
@@ -387,11 +409,17 @@ void TNvMainForm::runStartUp()
         if (!StartUp())
             m_closing = true;
     }
-    if (!m_ctx.QuitFlag)
+    if (!m_ctx.QuitFlag) {
         gridList->setFocus();
-    // Login and the first presence stamp follow here as they arrive.
+        // The users window takes over here once it exists.
+        if (m_ctx.NoUsersFlag)
+            m_ctx.ui.plain(texts::SetupUsersFirst);
+    }
+    // The login follows here once it exists; until then the remembered user is signed in.
     if (!m_closing && !m_ctx.QuitFlag && s.StartMinimized)
         minimizeApp();
+    if (!m_ctx.QuitFlag)
+        StampActivityFile(m_ctx);
     if (m_ctx.QuitFlag)
         QTimer::singleShot(0, this, &TNvMainForm::endProgram);
     else

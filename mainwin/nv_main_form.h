@@ -17,6 +17,8 @@ namespace nv {
 
 class Context;
 class TAboutBox;
+struct FolderRefresh;
+struct FolderLoadResult;
 
 class TNvMainForm : public QMainWindow {
     Q_OBJECT
@@ -38,6 +40,12 @@ public:
     void showAbout();
     void showHelp();
     void minimizeApp();
+
+    // The folder view: RefreshFolders and show the list and the messages.
+    void refreshFolders();
+    void showFolders(const FolderRefresh &r);
+    void showFolderMsgs(const FolderLoadResult &r);
+    void folderListClicked();
 
     // The layout rules of a resize, from the window's outer size as the
     // older desktop counts it (title bar and borders included).
@@ -61,7 +69,6 @@ protected:
 private:
     void buildControls();
     void buildMenus();
-    void setHeadings();
     void endProgram();
     bool StartUp();
     void focusMinimize();
@@ -71,6 +78,9 @@ private:
     bool m_resizeEnabled = false;
     bool m_closing = false;
     bool m_exitConfirmed = false;
+    // Reading and deleting from the folder view arrive with the read window.
+    bool m_readEnabled = false;
+    bool m_deleteEnabled = false;
 
     QLabel *Label1 = nullptr;
     QLineEdit *YourNameFld = nullptr;

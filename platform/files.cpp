@@ -246,8 +246,10 @@ bool Files::copyNoOverwrite(const QString &src, const QString &dst, FileError *e
     return publishExclusive(dst, *data, err) == PublishResult::Published;
 }
 
-bool Files::writeWhole(const QString &path, const QByteArray &data, FileError *err)
+bool Files::writeWhole(const QString &path, const QByteArray &data, FileError *errOut)
 {
+    FileError own;
+    FileError *err = errOut ? errOut : &own;
     const QString tmp = tempName(dirOf(path));
     const QByteArray ntmp = native(tmp);
     if (writeNewFile(ntmp, data, O_EXCL, err)) {
@@ -264,15 +266,14 @@ bool Files::writeWhole(const QString &path, const QByteArray &data, FileError *e
         sysUnlink(ntmp);
         // No room for a second copy or no temporary file allowed: do not
         // touch the old file.
-        if (err && (err->code == ENOSPC || err->code == EDQUOT || err->code == EIO))
+        if (err->code == ENOSPC || err->code == EDQUOT || err->code == EIO)
             return false;
     }
     // The rename was refused: rewrite in place.
     FileError inPlace;
     if (writeNewFile(native(path), data, O_TRUNC, &inPlace))
         return true;
-    if (err)
-        *err = inPlace;
+    *err = inPlace;
     return false;
 }
 

@@ -1,5 +1,7 @@
 #include "app/cli/cli.h"
 
+#include "app/cli/commands.h"
+
 #include "mainwin/settings.h"
 
 #include <QMap>
@@ -37,7 +39,8 @@ int usageError(FILE *err, const QString &reason)
 
 const QList<CommandSpec> &commands()
 {
-    static const QList<CommandSpec> list = {};
+    static const QList<CommandSpec> list = {queueCommand(), folderCommand(), usersCommand(), groupsCommand(),
+                                            whoCommand()};
     return list;
 }
 

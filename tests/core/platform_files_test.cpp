@@ -120,6 +120,9 @@ TEST_F(FilesTest, WriteWholeKeepsTheOldFileWhenTheDiskIsFull)
     EXPECT_EQ(err.code, ENOSPC);
     EXPECT_EQ(slurp(path("NOTES.mbx")), "old contents");
     EXPECT_TRUE(leftovers(tmp.path()).isEmpty());
+    // The same when the caller asks for no error record.
+    EXPECT_FALSE(files.writeWhole(path("NOTES.mbx"), "new contents"));
+    EXPECT_EQ(slurp(path("NOTES.mbx")), "old contents");
 }
 
 TEST_F(FilesTest, WriteWholeRewritesInPlaceWhenTheRenameIsRefused)

@@ -1,3 +1,5 @@
+#include "directory/user_rec.h"
+#include "store/msg_info_rec.h"
 #include "mainwin/nv_main_form.h"
 #include "platform/ini_profile.h"
 #include "support/workstation.h"
@@ -9,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -41,6 +44,7 @@ protected:
         QDir().mkpath(tmp.filePath("net/queue"));
         QDir().mkpath(tmp.filePath("local/mailbox"));
         QDir::setCurrent(tmp.path());
+        writeUsers({{"ANN", "1"}, {"BOB", "0"}});
     }
     void TearDown() override
     {
@@ -54,6 +58,18 @@ protected:
         put(tmp.filePath("NORVANE.INI"), "[Settings]\r\nVersion=3.0\r\nUserName=ANN\r\n[User-ANN]\r\nServerDir=" +
                                              QFile::encodeName(tmp.filePath("net")) + "\r\nLocalDir=" +
                                              QFile::encodeName(tmp.filePath("local")) + "\r\n" + extra);
+    }
+    void writeUsers(const std::vector<std::pair<const char *, const char *>> &users)
+    {
+        QByteArray data;
+        for (auto [name, level] : users) {
+            nv::TUserRec u;
+            u.UserName = name;
+            u.Privilege = level;
+            u.UsePassword = "N";
+            data += nv::encodeUserRec(u);
+        }
+        put(tmp.filePath("net/users.dat"), data);
     }
     nv::TNvMainForm &make()
     {
@@ -213,4 +229,72 @@ TEST_F(MainFormTest, GeometryAndColumnWidthsComeFromTheSettingsFile)
     writeSettings({}, "[frmMain]\r\nHeight=500\r\nWidth=600\r\ngridList.Col2Width=99\r\n");
     make();
     EXPECT_EQ(form->outerSize(), QSize(600, 500));
+}
+
+namespace {
+
+QByteArray record(const char *from, const char *sentAt, int urgent, const char *textFile)
+{
+    nv::TMsgInfoRec r;
+    r.FromUser = from;
+    r.ToUser = "ANN";
+    r.SentAt = sentAt;
+    r.Urgent = urgent;
+    r.TextFileName = textFile;
+    return nv::encodeMsgInfoRec(r);
+}
+
+} // namespace
+
+TEST_F(MainFormTest, StartUpListsFoldersAndTheMessagesOfTheLastFolder)
+{
+    writeSettings({}, "LastFolder=NOTES\r\n");
+    put(tmp.filePath("local/mailbox/NOTES.mbx"),
+        record("BOB", "2008/02/24 09:05:00", 2, "1.tms") + record("CAROL", "2008/12/01 17:30:00", 1, "2.tms"));
+    put(tmp.filePath("local/mailbox/1.tms"), "Lunch at noon?\r\nBob\r\n");
+    put(tmp.filePath("local/mailbox/2.tms"), "Call the bank\r\n");
+    put(tmp.filePath("local/mailbox/_oANN.mbx"), "");
+    put(tmp.filePath("local/mailbox/_iANN.mbx"), ""); // the read-inbox is never listed
+    make().runStartUp();
+
+    auto *folders = find<QListWidget>("FolderList");
+    QStringList names;
+    for (int i = 0; i < folders->count(); ++i)
+        names << folders->item(i)->text();
+    EXPECT_TRUE(names.contains("NOTES"));
+    EXPECT_TRUE(names.contains("Outbox"));
+    EXPECT_FALSE(names.contains("_iANN"));
+    EXPECT_EQ(folders->currentItem()->text(), "NOTES");
+
+    auto *grid = find<QTableWidget>("gridList");
+    ASSERT_EQ(grid->rowCount(), 2);
+    EXPECT_EQ(grid->item(0, 0)->text(), "!"); // newest first
+    EXPECT_EQ(grid->item(0, 1)->text(), "12/01/2008 17:30:00");
+    EXPECT_EQ(grid->item(0, 2)->text(), "CAROL");
+    EXPECT_EQ(grid->item(0, 3)->text(), "Call the bank");
+    EXPECT_EQ(grid->item(1, 0)->text(), "");
+    EXPECT_EQ(grid->item(1, 3)->text(), "Lunch at noon?");
+
+    // Choosing another folder shows its messages; an empty one shows one empty row.
+    auto *outbox = folders->findItems("Outbox", Qt::MatchExactly).value(0);
+    ASSERT_NE(outbox, nullptr);
+    folders->setCurrentItem(outbox);
+    emit folders->itemClicked(outbox);
+    EXPECT_EQ(ws.ctx.settings.LastFolder, "Outbox");
+    EXPECT_EQ(grid->rowCount(), 1);
+    EXPECT_EQ(grid->item(0, 2) ? grid->item(0, 2)->text() : QString(), "");
+
+    // The signed-in user's privilege came from the users file, and presence was stamped.
+    EXPECT_EQ(ws.ctx.settings.Privilege, "1");
+    EXPECT_FALSE(find<QAction>("Users1")->isVisible());
+    EXPECT_TRUE(QFile::exists(tmp.filePath("net/activity/ANN.dat")));
+    EXPECT_TRUE(ws.ui.boxes.empty());
+}
+
+TEST_F(MainFormTest, NoUsersFileAsksForUserNames)
+{
+    QFile::remove(tmp.filePath("net/users.dat"));
+    writeSettings();
+    make().runStartUp();
+    EXPECT_EQ(ws.ui.texts(), (std::vector<QString>{"You must setup user names before continuing."}));
 }
