@@ -65,6 +65,14 @@ public:
     // The poll's record of the queue file read last.
     TMsgInfoRec CurrentQueueMsg;
 
+    // What the windows hand each other through the main window: a folder
+    // name (the hidden TmpFolder field), and the read window's verdict on
+    // the message it showed.
+    QString TmpFolder;
+    bool MsgRemoved = false; // the message is to leave the folder it was listed in
+    bool MsgSaved = false;   // the read window saved it into another folder
+    bool SendToManyFlag = false;
+
     // Paths of the shared and local pieces.
     QString queueDir() const;
     QString activityDir() const;

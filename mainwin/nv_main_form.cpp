@@ -197,9 +197,6 @@ void TNvMainForm::buildControls()
     VersionFld->setAlignment(Qt::AlignCenter);
     VersionFld->resize(240, 16);
 
-    TmpFolder = new QLineEdit(central);
-    TmpFolder->setObjectName(QStringLiteral("TmpFolder"));
-    TmpFolder->hide();
 
     connect(MinimizeBtn, &QToolButton::clicked, this, &TNvMainForm::minimizeApp);
     connect(FolderList, &QListWidget::itemClicked, this, &TNvMainForm::folderListClicked);

@@ -97,7 +97,6 @@ private:
     QPushButton *ReadMsgBtn = nullptr;
     QPushButton *DelMsgBtn = nullptr;
     QLabel *VersionFld = nullptr;
-    QLineEdit *TmpFolder = nullptr;
 
     QAction *Minimize1 = nullptr, *Exit1 = nullptr;
     QAction *Create1 = nullptr, *Get1 = nullptr, *ExportFolder1 = nullptr, *ImportFolder1 = nullptr;
