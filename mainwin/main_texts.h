@@ -38,6 +38,7 @@ inline const QString EnterSettingsFirst = QStringLiteral("You must enter the sys
 inline const QString SetupUsersFirst = QStringLiteral("You must setup user names before continuing.");
 inline const QString ExitQuestion =
     QStringLiteral("If you exit, you will not be notified of the receipt of new messages.  Exit anyway?");
+inline const QString InboxEmpty = QStringLiteral("Your inbox is empty.");
 inline const QString DeleteCurrentQuestion = QStringLiteral("Delete the current message?");
 
 } // namespace nv::texts

@@ -6,6 +6,7 @@
 #include "mainwin/about_box_dialog.h"
 #include "mainwin/context.h"
 #include "mainwin/main_texts.h"
+#include "mainwin/poll.h"
 #include "mainwin/presence.h"
 #include "mainwin/qt_msg_grid.h"
 #include "mainwin/settings.h"
@@ -79,6 +80,8 @@ TNvMainForm::TNvMainForm(Context &ctx, QWidget *parent) : QMainWindow(parent), m
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TNvMainForm::Timer1Timer);
+    connect(Timer2, &QTimer::timeout, this, &TNvMainForm::Timer2Timer);
 
     buildControls();
     buildMenus();
@@ -200,8 +203,9 @@ void TNvMainForm::buildControls()
 
     connect(MinimizeBtn, &QToolButton::clicked, this, &TNvMainForm::minimizeApp);
     connect(FolderList, &QListWidget::itemClicked, this, &TNvMainForm::folderListClicked);
+    connect(GetBtn, &QToolButton::clicked, this, &TNvMainForm::getMessages);
     // Commands whose windows are still to come stay visible but disabled.
-    for (QWidget *w : std::initializer_list<QWidget *>{CreateBtn, PhoneMsgBtn, GetBtn, ReadMsgBtn, DelMsgBtn})
+    for (QWidget *w : std::initializer_list<QWidget *>{CreateBtn, PhoneMsgBtn, ReadMsgBtn, DelMsgBtn})
         w->setEnabled(false);
 }
 
@@ -238,11 +242,12 @@ void TNvMainForm::buildMenus()
     About1 = add(help, "About1", texts::AboutCaption);
 
     ExportFolder1->setEnabled(false); // never offered
-    for (QAction *a : {Create1, Get1, ImportFolder1, Users1, Groups1, Settings1, Folders1})
+    for (QAction *a : {Create1, ImportFolder1, Users1, Groups1, Settings1, Folders1})
         a->setEnabled(false);
 
     connect(Minimize1, &QAction::triggered, this, &TNvMainForm::minimizeApp);
     connect(Exit1, &QAction::triggered, this, &TNvMainForm::ConfirmExit);
+    connect(Get1, &QAction::triggered, this, &TNvMainForm::getMessages);
     connect(Help2, &QAction::triggered, this, &TNvMainForm::showHelp);
     connect(About1, &QAction::triggered, this, &TNvMainForm::showAbout);
 }
@@ -347,10 +352,66 @@ bool TNvMainForm::StartUp()
     if (!LoadGroups(m_ctx))
         return false;
     refreshFolders();
-    Timer1->setInterval(std::max(m_ctx.settings.MsgTimer, 5) * 1000);
+    SetTimers();
     Timer1->start();
     Timer2->stop();
     return true;
+}
+
+void TNvMainForm::SetTimers()
+{
+    // The settings window takes no value below 5 seconds; a file edited by hand gets the same floor.
+    Timer1->setInterval(std::max(m_ctx.settings.MsgTimer, 5) * 1000);
+    Timer2->setInterval(1000);
+}
+
+bool TNvMainForm::CheckForMsgs(bool forced)
+{
+    Timer1->stop();
+    const PollResult r = nv::CheckForMsgs(m_ctx, forced);
+    if (r.networkLost) {
+        endProgram();
+        return false;
+    }
+    if (r.found) {
+        if (r.show)
+            Timer2->stop();
+        else if (r.flash)
+            Timer2->start();
+    }
+    // The folder shown may have been reloaded by an on-demand poll.
+    if (forced)
+        showFolderMsgs(FolderLoadResult{!m_ctx.Msgs.empty()});
+    if (r.show) {
+        openMessageInbox();
+        refreshFolders();
+        focusMinimize();
+    }
+    Timer1->start();
+    return r.show;
+}
+
+void TNvMainForm::Timer1Timer()
+{
+    Timer1->stop();
+    CheckForMsgs(false);
+    if (!m_exitConfirmed)
+        Timer1->start();
+}
+
+void TNvMainForm::Timer2Timer() { m_ctx.ui.flash(); }
+
+void TNvMainForm::getMessages()
+{
+    if (!CheckForMsgs(true))
+        m_ctx.ui.plain(texts::InboxEmpty);
+    focusMinimize();
+}
+
+void TNvMainForm::openMessageInbox()
+{
+    if (m_openInbox)
+        m_openInbox();
 }
 
 void TNvMainForm::refreshFolders() { showFolders(RefreshFolders(m_ctx)); }

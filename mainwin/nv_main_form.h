@@ -3,6 +3,8 @@
 // list, the messages of the chosen folder, and the commands.
 #include <QMainWindow>
 
+#include <functional>
+
 class QAction;
 class QFrame;
 class QLabel;
@@ -40,6 +42,16 @@ public:
     void showAbout();
     void showHelp();
     void minimizeApp();
+
+    // Polling
+    void SetTimers();
+    bool CheckForMsgs(bool forced); // true when the Message Inbox was shown
+    void Timer1Timer();
+    void Timer2Timer();
+    void getMessages();             // "&Inbox" and "&Get"
+    void openMessageInbox();
+    // Where the Message Inbox window plugs in.
+    void setMessageInboxOpener(std::function<void()> open) { m_openInbox = std::move(open); }
 
     // The folder view: RefreshFolders and show the list and the messages.
     void refreshFolders();
@@ -104,6 +116,7 @@ private:
     QAction *Help2 = nullptr, *About1 = nullptr;
 
     TAboutBox *m_about = nullptr;
+    std::function<void()> m_openInbox;
 };
 
 } // namespace nv

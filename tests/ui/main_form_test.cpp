@@ -298,3 +298,44 @@ TEST_F(MainFormTest, NoUsersFileAsksForUserNames)
     make().runStartUp();
     EXPECT_EQ(ws.ui.texts(), (std::vector<QString>{"You must setup user names before continuing."}));
 }
+
+TEST_F(MainFormTest, InboxCommandPollsAtOnce)
+{
+    writeSettings();
+    make().runStartUp();
+    int opened = 0;
+    form->setMessageInboxOpener([&] { ++opened; });
+    find<QToolButton>("GetBtn")->click();
+    EXPECT_EQ(ws.ui.texts(), (std::vector<QString>{"Your inbox is empty."}));
+    EXPECT_EQ(opened, 0);
+
+    ws.ui.clear();
+    put(tmp.filePath("net/queue/ANN.m01"), record("BOB", "2008/02/24 09:05:00", 2, "7.tms"));
+    put(tmp.filePath("net/queue/7.tms"), "Hi\r\n");
+    find<QAction>("Get1")->trigger();
+    EXPECT_EQ(opened, 1);
+    EXPECT_TRUE(ws.ui.boxes.empty());
+    EXPECT_TRUE(ws.ui.beeps.empty()); // on demand: no sound
+
+    // The timer's poll beeps.
+    form->Timer1Timer();
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(ws.ui.beeps.size(), 1u);
+    EXPECT_TRUE(form->Timer1->isActive());
+}
+
+TEST_F(MainFormTest, MinimizedWithoutPopUpFlashesInstead)
+{
+    writeSettings({}, "AutoPopUp=0\r\n");
+    make().runStartUp();
+    int opened = 0;
+    form->setMessageInboxOpener([&] { ++opened; });
+    ws.ui.minimized = true;
+    put(tmp.filePath("net/queue/ANN.m01"), record("BOB", "2008/02/24 09:05:00", 2, "7.tms"));
+    form->Timer1Timer();
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(form->Timer2->isActive());
+    EXPECT_EQ(form->Timer2->interval(), 1000);
+    form->Timer2Timer();
+    EXPECT_EQ(ws.ui.flashCalls, 1);
+}
