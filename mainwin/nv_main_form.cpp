@@ -204,8 +204,9 @@ void TNvMainForm::buildControls()
     connect(MinimizeBtn, &QToolButton::clicked, this, &TNvMainForm::minimizeApp);
     connect(FolderList, &QListWidget::itemClicked, this, &TNvMainForm::folderListClicked);
     connect(GetBtn, &QToolButton::clicked, this, &TNvMainForm::getMessages);
+    connect(DelMsgBtn, &QPushButton::clicked, this, &TNvMainForm::delMsgBtnClick);
     // Commands whose windows are still to come stay visible but disabled.
-    for (QWidget *w : std::initializer_list<QWidget *>{CreateBtn, PhoneMsgBtn, ReadMsgBtn, DelMsgBtn})
+    for (QWidget *w : std::initializer_list<QWidget *>{CreateBtn, PhoneMsgBtn, ReadMsgBtn})
         w->setEnabled(false);
 }
 
@@ -437,6 +438,34 @@ void TNvMainForm::showFolderMsgs(const FolderLoadResult &r)
         DelMsgBtn->setEnabled(*r.commandsEnabled && m_deleteEnabled);
     }
     gridList->selectRow(0);
+}
+
+void TNvMainForm::delMsgBtnClick()
+{
+    if (!m_ctx.ui.askYesNo(MsgKind::Information, texts::DeleteCurrentQuestion)) {
+        focusMinimize();
+        return;
+    }
+    m_ctx.MsgSaved = false;
+    DeleteCurrentMsg();
+    focusMinimize();
+}
+
+void TNvMainForm::DeleteCurrentMsg()
+{
+    if (m_ctx.Msgs.empty())
+        return;
+    const int index = std::max(0, gridList->currentRow());
+    DeleteFolderMsg(m_ctx, index, m_ctx.MsgSaved);
+    refreshFolders();
+    const int count = static_cast<int>(m_ctx.Msgs.size());
+    if (count > 0) {
+        gridList->selectRow(std::min(index, count - 1));
+    } else {
+        gridList->selectRow(0);
+        ReadMsgBtn->setEnabled(false);
+        DelMsgBtn->setEnabled(false);
+    }
 }
 
 void TNvMainForm::folderListClicked()

@@ -58,6 +58,8 @@ public:
     void showFolders(const FolderRefresh &r);
     void showFolderMsgs(const FolderLoadResult &r);
     void folderListClicked();
+    void delMsgBtnClick();
+    void DeleteCurrentMsg();
 
     // The layout rules of a resize, from the window's outer size as the
     // older desktop counts it (title bar and borders included).
@@ -92,7 +94,7 @@ private:
     bool m_exitConfirmed = false;
     // Reading and deleting from the folder view arrive with the read window.
     bool m_readEnabled = false;
-    bool m_deleteEnabled = false;
+    bool m_deleteEnabled = true;
 
     QLabel *Label1 = nullptr;
     QLineEdit *YourNameFld = nullptr;

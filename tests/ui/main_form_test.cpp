@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -338,4 +339,42 @@ TEST_F(MainFormTest, MinimizedWithoutPopUpFlashesInstead)
     EXPECT_EQ(form->Timer2->interval(), 1000);
     form->Timer2Timer();
     EXPECT_EQ(ws.ui.flashCalls, 1);
+}
+
+TEST_F(MainFormTest, DeletingMovesToDeletedAndKeepsTheRowInRange)
+{
+    writeSettings({}, "LastFolder=NOTES\r\n");
+    put(tmp.filePath("local/mailbox/NOTES.mbx"), record("A", "2008/01/03 00:00:00", 2, "1.tms") +
+                                                     record("B", "2008/01/02 00:00:00", 2, "2.tms") +
+                                                     record("C", "2008/01/01 00:00:00", 2, "3.tms"));
+    for (const char *t : {"1.tms", "2.tms", "3.tms"})
+        put(tmp.filePath(QString("local/mailbox/") + t), "text\r\n");
+    make().runStartUp();
+    auto *grid = find<QTableWidget>("gridList");
+    auto *del = find<QPushButton>("DelMsgBtn");
+    ASSERT_TRUE(del->isEnabled());
+
+    ws.ui.queueAnswer(nv::MsgAnswer::No);
+    del->click();
+    EXPECT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(ws.ui.boxes.back().text, "Delete the current message?");
+    EXPECT_EQ(ws.ui.boxes.back().kind, nv::MsgKind::Information);
+
+    grid->selectRow(2); // the last of three
+    ws.ui.queueAnswer(nv::MsgAnswer::Yes);
+    del->click();
+    ASSERT_EQ(grid->rowCount(), 2);
+    EXPECT_EQ(grid->currentRow(), 1); // row 2 of the list
+    EXPECT_TRUE(QFile::exists(tmp.filePath("local/mailbox/3.tms"))); // it went to Deleted with its text
+    EXPECT_EQ(QFileInfo(tmp.filePath("local/mailbox/_dANN.mbx")).size(), 932);
+
+    ws.ctx.settings.UseDeletedBox = false;
+    for (int i = 0; i < 2; ++i) {
+        ws.ui.queueAnswer(nv::MsgAnswer::Yes);
+        del->click();
+    }
+    EXPECT_EQ(grid->rowCount(), 1);
+    EXPECT_FALSE(del->isEnabled());
+    EXPECT_FALSE(QFile::exists(tmp.filePath("local/mailbox/1.tms")));
+    EXPECT_FALSE(QFile::exists(tmp.filePath("local/mailbox/2.tms")));
 }
