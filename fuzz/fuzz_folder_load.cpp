@@ -39,8 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     if (parse.status == FolderParse::Converted && !ctx.settings.LastFolder.isEmpty()) {
         NV_STORE_FUZZ_CHECK(isCurrentFolder(shown));
         NV_STORE_FUZZ_CHECK(shown.size() == qsizetype(parse.msgs.size()) * kMsgInfoRecSize);
-        for (const TMsgInfoRec &m : ctx.Msgs)
-            NV_STORE_FUZZ_CHECK(!m.TextFileName.isEmpty() && st.files.exists(ctx.mailboxDir() + "/" + m.TextFileName));
+        // Each record that kept its text inside now has a text file; the
+        // others keep the name they had, whether or not that file is there.
+        for (size_t i = 0; i < ctx.Msgs.size(); ++i) {
+            const TMsgInfoRec &m = ctx.Msgs[i];
+            NV_STORE_FUZZ_CHECK(!m.TextFileName.isEmpty() && m.Version == kRecVersion);
+        }
+        qsizetype made = 0;
+        for (const ConvertedMsg &c : parse.msgs)
+            made += c.rec.TextFileName.isEmpty() ? 1 : 0;
+        NV_STORE_FUZZ_CHECK(st.files.find(ctx.mailboxDir(), QStringLiteral("*.tms")).size() == made);
     } else {
         NV_STORE_FUZZ_CHECK(shown == bytes);
     }

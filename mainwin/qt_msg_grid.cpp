@@ -43,6 +43,11 @@ void setupMsgGrid(QTableWidget *grid, int rowHeight)
     grid->horizontalHeader()->setMinimumSectionSize(8);
     grid->setWordWrap(false);
     grid->setItemDelegate(new MsgGridDelegate(grid));
+    // The column rule was made for a compact list font; keep dates readable in it.
+    QFont f = grid->font();
+    if (f.pointSizeF() > 8.5)
+        f.setPointSizeF(f.pointSizeF() - 1);
+    grid->setFont(f);
     const QStringList heads = {QStringLiteral("!"), QStringLiteral("Received"), QStringLiteral("From"),
                                QStringLiteral("Message")};
     const QStringList hints = {texts::HintUrgent, texts::HintReceived, texts::HintFrom, texts::HintMessage};

@@ -12,6 +12,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cerrno>
 #include <numeric>
 
 namespace nv {
@@ -59,6 +60,8 @@ class DirNames {
 public:
     DirNames(const Files &files, QString dir) : m_files(files), m_dir(std::move(dir)) {}
 
+    const QString &dir() const { return m_dir; }
+
     QString path(const QString &name)
     {
         const QString exact = Files::join(m_dir, name);
@@ -104,13 +107,22 @@ bool deletableTextFile(const QString &path)
 
 QString quoted(const QString &first, const QString &path, const QString &end) { return first + path + end; }
 
-// The preview of a record with a text file in the mailbox directory.
+// The preview of a record with a text file in the mailbox directory: read
+// at once (a big folder has a text file per record), and looked up ignoring
+// letter case only when it is not there as spelled.
 QString previewOf(Context &ctx, DirNames &names, const QString &textFileName)
 {
     if (textFileName.isEmpty())
         return QString();
-    const QString p = names.path(textFileName);
-    return ctx.files.exists(p) ? LoadMsgText(ctx, p) : QString();
+    const QString exact = Files::join(names.dir(), textFileName);
+    FileError err;
+    if (const auto bytes = ctx.files.readAll(exact, &err))
+        return firstTextLine(*bytes);
+    if (err.code == ENOENT) {
+        const QString other = names.path(textFileName);
+        return other == exact ? QString() : LoadMsgText(ctx, other);
+    }
+    return LoadMsgText(ctx, exact); // reports what keeps it from being read
 }
 
 struct NewTextFile {

@@ -39,8 +39,8 @@ int usageError(FILE *err, const QString &reason)
 
 const QList<CommandSpec> &commands()
 {
-    static const QList<CommandSpec> list = {queueCommand(), folderCommand(), usersCommand(), groupsCommand(),
-                                            whoCommand()};
+    static const QList<CommandSpec> list = {sendCommand(),   queueCommand(),  folderCommand(),
+                                            usersCommand(),  groupsCommand(), whoCommand()};
     return list;
 }
 

@@ -4,6 +4,7 @@
 
 namespace nv::cli {
 
+CommandSpec sendCommand();
 CommandSpec queueCommand();
 CommandSpec folderCommand();
 CommandSpec usersCommand();

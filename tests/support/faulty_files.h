@@ -13,11 +13,27 @@ public:
     bool refuseRename = false;
     int renameErrno = EACCES;
     bool noHardLinks = false;
+    // Opens, links and renames whose target path contains this fail with
+    // pathErrno: one chosen file cannot be written, whatever the order.
+    QByteArray failPathContaining;
+    int pathErrno = EIO;
     int writes = 0;
     int renames = 0;
     int links = 0;
 
 protected:
+    bool pathFails(const QByteArray &path) const
+    {
+        return !failPathContaining.isEmpty() && path.contains(failPathContaining);
+    }
+    int sysOpen(const QByteArray &path, int flags, int mode) override
+    {
+        if (pathFails(path)) {
+            errno = pathErrno;
+            return -1;
+        }
+        return nv::Files::sysOpen(path, flags, mode);
+    }
     long sysWrite(int fd, const char *data, unsigned long len) override
     {
         ++writes;
@@ -30,6 +46,10 @@ protected:
     int sysRename(const QByteArray &from, const QByteArray &to) override
     {
         ++renames;
+        if (pathFails(to)) {
+            errno = pathErrno;
+            return -1;
+        }
         if (refuseRename) {
             errno = renameErrno;
             return -1;
@@ -39,6 +59,10 @@ protected:
     int sysLink(const QByteArray &from, const QByteArray &to) override
     {
         ++links;
+        if (pathFails(to)) {
+            errno = pathErrno;
+            return -1;
+        }
         if (noHardLinks) {
             errno = EPERM;
             return -1;
