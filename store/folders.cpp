@@ -69,8 +69,11 @@ public:
             return exact;
         if (!m_listed) {
             m_listed = true;
-            for (const QString &n : m_files.find(m_dir, QStringLiteral("*")))
-                m_byUpper.insert(asciiUpper(n), n); // find() sorts, so the first spelling wins
+            for (const QString &n : m_files.find(m_dir, QStringLiteral("*"))) {
+                const QString key = asciiUpper(n);
+                if (!m_byUpper.contains(key)) // find() sorts: the first spelling wins
+                    m_byUpper.insert(key, n);
+            }
         }
         const auto it = m_byUpper.constFind(asciiUpper(name));
         return it == m_byUpper.cend() ? exact : Files::join(m_dir, *it);
@@ -181,10 +184,10 @@ void sortMsgs(Context &ctx)
     ctx.MsgTexts = std::move(previews);
 }
 
-// Writes a text file for every converted record that has none (the whole
-// inline text, or the record's preview) and rewrites the folder file in the
-// current layout. All or nothing: on a failure the new text files go again
-// and the old file stays as it was.
+// Writes a text file for every converted record that has none: the whole
+// text the record kept inside, else its preview. All or nothing: after a
+// failure the text files already written go again, and the caller leaves
+// the old folder file as it was.
 struct Materialized {
     bool ok = false;
     QStringList names;   // per record: its text file name after the step

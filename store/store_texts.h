@@ -21,7 +21,8 @@ inline const QString WriteMsgOpen1 =
     QStringLiteral("Error encountered in NvMainForm.WriteMsgToFolder(): Unable to open folder: \"");
 inline const QString WriteMsgWrite1 =
     QStringLiteral("Error in NvMainForm.WriteMsgToFolder(): Unable to write to message info file: \"");
-inline const QString InboxOpen1 = QStringLiteral("Error encountered in NvMainForm.WriteToInbox(): Unable to open mailbox: \"");
+inline const QString InboxOpen1 =
+    QStringLiteral("Error encountered in NvMainForm.WriteToInbox(): Unable to open mailbox: \"");
 inline const QString InboxText1 =
     QStringLiteral("Error encountered in WriteToInbox(): Unable to write to message text file: \"");
 inline const QString InboxWrite1 =

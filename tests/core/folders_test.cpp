@@ -12,6 +12,8 @@ using namespace nv;
 
 namespace {
 
+using Texts = std::vector<QString>;
+
 MsgInfo28 msg(const QByteArray &from, const QByteArray &sentAt, const QByteArray &textFile = QByteArray())
 {
     MsgInfo28 f;
@@ -108,8 +110,8 @@ TEST_F(FoldersTest, OnlyTheExactDisplayNamesStandForTheUsersFiles)
     const struct {
         const char *display, *base;
     } cases[] = {
-        {"Outbox", "_oBOB"}, {"Deleted", "_dBOB"}, {"OUTBOX", "OUTBOX"}, {"DELETED", "DELETED"},
-        {"outbox", "outbox"}, {"Inbox", "Inbox"}, {"WORK", "WORK"},
+        {"Outbox", "_oBOB"},  {"Deleted", "_dBOB"}, {"OUTBOX", "OUTBOX"}, {"DELETED", "DELETED"},
+        {"outbox", "outbox"}, {"Inbox", "Inbox"},   {"WORK", "WORK"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(FolderBaseName(ws.ctx, c.display), c.base) << c.display;
@@ -121,12 +123,23 @@ TEST_F(FoldersTest, HowFolderFilesAreListed)
         const char *file;
         const char *shown; // nullptr: not listed
     } cases[] = {
-        {"_oBOB.mbx", "Outbox"},    {"_OBOB.MBX", "Outbox"}, {"_dBOB.mbx", "Deleted"},
-        {"_oANN.mbx", nullptr},     {"_dBOBBY.mbx", nullptr}, {"_iBOB.mbx", nullptr},
-        {"_IANN.mbx", nullptr},     {"DELETED.mbx", "DELETED"}, {"OUTBOX.mbx", "OUTBOX"},
-        {"Outbox.mbx", nullptr},    {"Deleted.mbx", nullptr}, {"WORK.mbx", "WORK"},
-        {"ARCHIVE2008.mbx", "ARCHIVE2008"}, {"A.B.mbx", "A.B"}, {".mbx", nullptr},
-        {"notes.txt", nullptr},     {"Inbox.mbx", "Inbox"},
+        {"_oBOB.mbx", "Outbox"},
+        {"_OBOB.MBX", "Outbox"},
+        {"_dBOB.mbx", "Deleted"},
+        {"_oANN.mbx", nullptr},
+        {"_dBOBBY.mbx", nullptr},
+        {"_iBOB.mbx", nullptr},
+        {"_IANN.mbx", nullptr},
+        {"DELETED.mbx", "DELETED"},
+        {"OUTBOX.mbx", "OUTBOX"},
+        {"Outbox.mbx", nullptr},
+        {"Deleted.mbx", nullptr},
+        {"WORK.mbx", "WORK"},
+        {"ARCHIVE2008.mbx", "ARCHIVE2008"},
+        {"A.B.mbx", "A.B"},
+        {".mbx", nullptr},
+        {"notes.txt", nullptr},
+        {"Inbox.mbx", "Inbox"},
     };
     for (const auto &c : cases) {
         const auto shown = FolderDisplayName(ws.ctx, c.file);
@@ -139,8 +152,8 @@ TEST_F(FoldersTest, HowFolderFilesAreListed)
 
 TEST_F(FoldersOfReception, ListShowsOwnSpecialFoldersInByteOrder)
 {
-    for (const char *f : {"_oRECEPT.mbx", "_oSHIPPIN.mbx", "_iRECEPT.mbx", "_iSHIPPIN.mbx", "_dRECEPT.mbx",
-                          "Inbox.mbx", "work.mbx", "ARCHIVE.mbx", "notes.exp", "1234.tms"})
+    for (const char *f : {"_oRECEPT.mbx", "_oSHIPPIN.mbx", "_iRECEPT.mbx", "_iSHIPPIN.mbx", "_dRECEPT.mbx", "Inbox.mbx",
+                          "work.mbx", "ARCHIVE.mbx", "notes.exp", "1234.tms"})
         put(inMailbox(f), QByteArray());
     ScanFolders(ws.ctx);
     SortFolders(ws.ctx);
@@ -214,8 +227,9 @@ TEST_F(FoldersTest, LoadShowsNewestFirstWithTheFirstLineOfEachText)
 {
     put(inMailbox("1.tms"), QByteArray(200, 'x') + "\r\nsecond line");
     put(inMailbox("2.tms"), "Short\r\n");
-    put(inMailbox("WORK.mbx"), rec("ANN", "2008/02/24 09:05:00", "1.tms") + rec("CARL", "2008/12/01 17:30:00", "C:\\OLD\\2.tms")
-                                   + rec("DORA", "2008/06/01 08:00:00", "gone.tms"));
+    put(inMailbox("WORK.mbx"),
+        rec("ANN", "2008/02/24 09:05:00", "1.tms") + rec("CARL", "2008/12/01 17:30:00", "C:\\OLD\\2.tms")
+            + rec("DORA", "2008/06/01 08:00:00", "gone.tms"));
     const FolderLoadResult r = load("WORK");
     EXPECT_EQ(r.commandsEnabled, true);
     EXPECT_EQ(fromUsers(ws.ctx.Msgs), (QStringList{"CARL", "DORA", "ANN"}));
@@ -238,7 +252,7 @@ TEST_F(FoldersTest, LoadReportsWhatItCannotRead)
 {
     ws.ctx.LocalDir = kNotSet;
     EXPECT_EQ(load("WORK").commandsEnabled, std::nullopt);
-    EXPECT_EQ(ws.ui.texts(), std::vector<QString>{"The Local Directory setting has not been designated."});
+    EXPECT_EQ(ws.ui.texts(), Texts{"The Local Directory setting has not been designated."});
     EXPECT_EQ(ws.ui.boxes[0].kind, MsgKind::Plain);
 
     ws.ctx.LocalDir = tmp.filePath("local");
@@ -276,7 +290,7 @@ TEST_F(FoldersTest, AFileThatFitsNoLayoutShowsEmptyAndKeepsItsBytes)
     const QByteArray garbage(1000, '\xff');
     put(inMailbox("ODD.mbx"), garbage);
     EXPECT_EQ(load("ODD").commandsEnabled, false);
-    EXPECT_EQ(ws.ui.texts(), std::vector<QString>{"Error 0004: Invalid message file encountered."});
+    EXPECT_EQ(ws.ui.texts(), Texts{"Error 0004: Invalid message file encountered."});
     EXPECT_EQ(ws.ui.boxes[0].kind, MsgKind::Plain);
     EXPECT_EQ(ws.ctx.settings.LastFolder, ""); // nothing is saved over it
     EXPECT_FALSE(SaveFolderMsgs(ws.ctx));
@@ -290,15 +304,16 @@ TEST_F(FoldersTest, AFolderCutInARecordShowsItsWholeRecords)
     put(inMailbox("WORK.mbx"), file);
     EXPECT_EQ(load("WORK").commandsEnabled, true);
     EXPECT_EQ(fromUsers(ws.ctx.Msgs), (QStringList{"CARL", "ANN"}));
-    EXPECT_EQ(ws.ui.texts(), std::vector<QString>{"Error 0004: Invalid message file encountered."});
+    EXPECT_EQ(ws.ui.texts(), Texts{"Error 0004: Invalid message file encountered."});
     EXPECT_EQ(get(inMailbox("WORK.mbx")), file); // not rewritten by loading
 }
 
 TEST_F(FoldersTest, TwoSixFolderIsConvertedAndRewrittenAtOnce)
 {
     put(inMailbox("4711.TMS"), "Old text\r\n");
-    put(inMailbox("OLD.mbx"), msgInfo26(old26("ANN", "2001/04/20 10:00:00", "C:\\OLD\\MAILBOX\\4711.TMS")).bytes()
-                                  + msgInfo26(old26("CARL", "2001/04/21 10:00:00", "")).bytes());
+    put(inMailbox("OLD.mbx"),
+        msgInfo26(old26("ANN", "2001/04/20 10:00:00", "C:\\OLD\\MAILBOX\\4711.TMS")).bytes()
+            + msgInfo26(old26("CARL", "2001/04/21 10:00:00", "")).bytes());
     EXPECT_EQ(load("OLD").commandsEnabled, true);
     EXPECT_TRUE(ws.ui.boxes.empty());
     EXPECT_EQ(fromUsers(ws.ctx.Msgs), (QStringList{"CARL", "ANN"}));
@@ -320,9 +335,10 @@ TEST_F(FoldersTest, TwoSixFolderIsConvertedAndRewrittenAtOnce)
 TEST_F(FoldersTest, OldestFolderGetsOneTextFilePerRecordWithTheWholeText)
 {
     const QByteArray longText = QByteArray(120, 'L') + "\r\n" + QByteArray(100, 'M');
-    put(inMailbox("OLD.mbx"), msgInfo15(old15("ANN", "1999/01/01 10:00:00", "one")).bytes()
-                                  + msgInfo15(old15("CARL", "1999/01/02 10:00:00", longText)).bytes()
-                                  + msgInfo15(old15("DORA", "1999/01/03 10:00:00", "three")).bytes());
+    put(inMailbox("OLD.mbx"),
+        msgInfo15(old15("ANN", "1999/01/01 10:00:00", "one")).bytes()
+            + msgInfo15(old15("CARL", "1999/01/02 10:00:00", longText)).bytes()
+            + msgInfo15(old15("DORA", "1999/01/03 10:00:00", "three")).bytes());
     load("OLD");
     EXPECT_EQ(fromUsers(ws.ctx.Msgs), (QStringList{"DORA", "CARL", "ANN"}));
     EXPECT_EQ(ws.ctx.MsgTexts, (QStringList{"three", QString(80, QLatin1Char('L')), "one"}));
@@ -357,8 +373,8 @@ TEST_F(FoldersTest, AConversionThatCannotWriteLeavesTheOldFile)
     load("OLD");
     ASSERT_EQ(ws.ui.boxes.size(), 1u);
     EXPECT_TRUE(ws.ui.boxes[0].text.startsWith(
-        "Error encountered in NvMainForm.SaveFolderMsgs(): Unable to write to message text file: \""
-        + mailboxDir() + "/"));
+        "Error encountered in NvMainForm.SaveFolderMsgs(): Unable to write to message text file: \"" + mailboxDir()
+        + "/"));
     EXPECT_TRUE(ws.ui.boxes[0].text.endsWith(".tms\".  Data was not saved."));
     EXPECT_EQ(get(inMailbox("OLD.mbx")), old);
     EXPECT_TRUE(textFiles().isEmpty());
@@ -370,8 +386,8 @@ TEST_F(FoldersTest, AConversionThatCannotWriteLeavesTheOldFile)
     failWrites(3);
     load("OLD");
     EXPECT_EQ(ws.ui.texts(),
-              std::vector<QString>{"Error encountered in NvMainForm.SaveFolderMsgs(): Unable to write to message file: \""
-                                   + inMailbox("OLD.mbx") + "\".  Data was not saved."});
+              Texts{"Error encountered in NvMainForm.SaveFolderMsgs(): Unable to write to message file: \""
+                    + inMailbox("OLD.mbx") + "\".  Data was not saved."});
     EXPECT_EQ(get(inMailbox("OLD.mbx")), old);
     EXPECT_TRUE(textFiles().isEmpty());
 }
@@ -399,8 +415,9 @@ TEST_F(FoldersTest, LoadMsgText)
 
     QDir().mkpath(inMailbox("d.tms"));
     EXPECT_EQ(LoadMsgText(ws.ctx, inMailbox("d.tms")), "");
-    EXPECT_EQ(ws.ui.texts(), std::vector<QString>{"Error encountered in NvMainForm.LoadMsgText(): Unable to open mailbox: \""
-                                                  + inMailbox("d.tms") + "\"."});
+    EXPECT_EQ(ws.ui.texts(),
+              Texts{"Error encountered in NvMainForm.LoadMsgText(): Unable to open mailbox: \"" + inMailbox("d.tms")
+                    + "\"."});
     EXPECT_EQ(ws.ui.boxes[0].kind, MsgKind::Error);
 }
 
@@ -466,7 +483,7 @@ TEST_F(FoldersTest, SaveReportsAndKeepsTheOldFolder)
 
     ws.ctx.LocalDir = kNotSet;
     EXPECT_FALSE(SaveFolderMsgs(ws.ctx));
-    EXPECT_EQ(ws.ui.texts(), std::vector<QString>{"No Saved Message Folder has been designated."});
+    EXPECT_EQ(ws.ui.texts(), Texts{"No Saved Message Folder has been designated."});
     ws.ctx.LocalDir = tmp.filePath("local");
 
     // The text file fails: reported, the record is written without one.
@@ -488,8 +505,9 @@ TEST_F(FoldersTest, SaveReportsAndKeepsTheOldFolder)
     failWrites(2, ENOSPC);
     ws.ctx.Msgs.pop_back();
     EXPECT_FALSE(SaveFolderMsgs(ws.ctx));
-    EXPECT_EQ(ws.ui.texts(), std::vector<QString>{"Error encountered in NvMainForm.SaveFolderMsgs(): Unable to write to message file: \""
-                                                  + inMailbox("WORK.mbx") + "\".  Data was not saved."});
+    EXPECT_EQ(ws.ui.texts(),
+              Texts{"Error encountered in NvMainForm.SaveFolderMsgs(): Unable to write to message file: \""
+                    + inMailbox("WORK.mbx") + "\".  Data was not saved."});
     EXPECT_EQ(get(inMailbox("WORK.mbx")), before);
     EXPECT_TRUE(textFiles().isEmpty());
     EXPECT_EQ(ws.ctx.Msgs[0].TextFileName, "");
@@ -498,8 +516,9 @@ TEST_F(FoldersTest, SaveReportsAndKeepsTheOldFolder)
 
 TEST_F(FoldersTest, RemoveMsgRewritesWithoutTheEntry)
 {
-    put(inMailbox("WORK.mbx"), rec("ANN", "2008/01/01 10:00:00", "1.tms") + rec("CARL", "2008/01/02 10:00:00", "2.tms")
-                                   + rec("DORA", "2008/01/03 10:00:00", "3.tms"));
+    put(inMailbox("WORK.mbx"),
+        rec("ANN", "2008/01/01 10:00:00", "1.tms") + rec("CARL", "2008/01/02 10:00:00", "2.tms")
+            + rec("DORA", "2008/01/03 10:00:00", "3.tms"));
     load("WORK");
     ASSERT_TRUE(RemoveMsg(ws.ctx, 1));
     EXPECT_EQ(fromUsers(ws.ctx.Msgs), (QStringList{"DORA", "ANN"}));
@@ -532,8 +551,9 @@ TEST_F(FoldersTest, WriteMsgToFolderAppendsACopyWithTheSameTextFile)
 TEST_F(FoldersTest, WriteMsgToFolderConvertsAnOlderTargetFirst)
 {
     put(inMailbox("WORK.mbx"), rec("NEW", "2008/01/01 10:00:00", "1.tms"));
-    put(inMailbox("OLD.mbx"), msgInfo20(old20("ANN", "2000/01/01 10:00:00", "inline ", "text")).bytes()
-                                  + msgInfo20(old20("CARL", "2000/01/02 10:00:00", "more", "")).bytes());
+    put(inMailbox("OLD.mbx"),
+        msgInfo20(old20("ANN", "2000/01/01 10:00:00", "inline ", "text")).bytes()
+            + msgInfo20(old20("CARL", "2000/01/02 10:00:00", "more", "")).bytes());
     load("WORK");
     ASSERT_TRUE(WriteMsgToFolder(ws.ctx, "OLD", 0));
 
@@ -554,9 +574,9 @@ TEST_F(FoldersTest, WriteMsgToFolderReportsAndLeavesTheTargetAsItWas)
     ws.ctx.LocalDir = kNotSet;
     EXPECT_FALSE(WriteMsgToFolder(ws.ctx, "ARCHIVE", 0));
     ws.ctx.LocalDir = tmp.filePath("local");
-    EXPECT_EQ(ws.ui.texts(), (std::vector<QString>{
-                                 "Error in NvMainForm.WriteMsgToFolder(): Folder name was not specified.",
-                                 "Error in NvMainForm.WriteMsgToFolder(): The Local working directory has not been designated."}));
+    EXPECT_EQ(ws.ui.texts(),
+              (Texts{"Error in NvMainForm.WriteMsgToFolder(): Folder name was not specified.",
+                     "Error in NvMainForm.WriteMsgToFolder(): The Local working directory has not been designated."}));
     for (const ShownBox &b : ws.ui.boxes)
         EXPECT_EQ(b.kind, MsgKind::Error);
 
@@ -565,8 +585,9 @@ TEST_F(FoldersTest, WriteMsgToFolderReportsAndLeavesTheTargetAsItWas)
     const QByteArray garbage(1000, '\xff');
     put(inMailbox("ODD.mbx"), garbage);
     EXPECT_FALSE(WriteMsgToFolder(ws.ctx, "ODD", 0));
-    EXPECT_EQ(ws.ui.texts(), std::vector<QString>{"Error encountered in NvMainForm.WriteMsgToFolder(): Unable to open folder: \""
-                                                  + inMailbox("ODD.mbx") + "\"."});
+    EXPECT_EQ(ws.ui.texts(),
+              Texts{"Error encountered in NvMainForm.WriteMsgToFolder(): Unable to open folder: \""
+                    + inMailbox("ODD.mbx") + "\"."});
     EXPECT_EQ(get(inMailbox("ODD.mbx")), garbage);
 
     // A write that fails leaves the old folder whole.
@@ -575,8 +596,9 @@ TEST_F(FoldersTest, WriteMsgToFolderReportsAndLeavesTheTargetAsItWas)
     put(inMailbox("ARCHIVE.mbx"), archive);
     failWrites(1, EIO);
     EXPECT_FALSE(WriteMsgToFolder(ws.ctx, "ARCHIVE", 0));
-    EXPECT_EQ(ws.ui.texts(), std::vector<QString>{"Error in NvMainForm.WriteMsgToFolder(): Unable to write to message info file: \""
-                                                  + inMailbox("ARCHIVE.mbx") + "\".  Data was not saved."});
+    EXPECT_EQ(ws.ui.texts(),
+              Texts{"Error in NvMainForm.WriteMsgToFolder(): Unable to write to message info file: \""
+                    + inMailbox("ARCHIVE.mbx") + "\".  Data was not saved."});
     EXPECT_EQ(get(inMailbox("ARCHIVE.mbx")), archive);
 
     // So does an older target whose conversion cannot be written, and the
@@ -634,8 +656,9 @@ TEST_F(FoldersTest, WriteToInboxFailures)
 
     QDir().mkpath(inMailbox("Inbox.mbx"));
     EXPECT_FALSE(WriteToInbox(ws.ctx));
-    EXPECT_EQ(ws.ui.texts(), std::vector<QString>{"Error encountered in NvMainForm.WriteToInbox(): Unable to open mailbox: \""
-                                                  + inMailbox("Inbox.mbx") + "\"."});
+    EXPECT_EQ(ws.ui.texts(),
+              Texts{"Error encountered in NvMainForm.WriteToInbox(): Unable to open mailbox: \""
+                    + inMailbox("Inbox.mbx") + "\"."});
     EXPECT_EQ(ws.ui.boxes[0].kind, MsgKind::Error);
     QDir().rmdir(inMailbox("Inbox.mbx"));
 
@@ -657,8 +680,9 @@ TEST_F(FoldersTest, WriteToInboxFailures)
     ws.ctx.CurrentQueueMsg.SentAt = "2008/02/25 09:05:00";
     failWrites(2, ENOSPC);
     EXPECT_FALSE(WriteToInbox(ws.ctx));
-    EXPECT_EQ(ws.ui.texts(), std::vector<QString>{"Error encountered in WriteToInbox(): Unable to write to message info file: \""
-                                                  + inMailbox("Inbox.mbx") + "\".  Data was not saved."});
+    EXPECT_EQ(ws.ui.texts(),
+              Texts{"Error encountered in WriteToInbox(): Unable to write to message info file: \""
+                    + inMailbox("Inbox.mbx") + "\".  Data was not saved."});
     EXPECT_EQ(get(inMailbox("Inbox.mbx")), before);
     EXPECT_TRUE(textFiles().isEmpty());
 }
@@ -678,8 +702,9 @@ TEST_F(FoldersTest, WriteToInboxConvertsAnOlderInbox)
 
 TEST_F(FoldersTest, ClearOutBoxDeletesTheOutboxAndItsTextsOnly)
 {
-    put(inMailbox("_oBOB.mbx"), rec("BOB", "2008/01/01 10:00:00", "1.tms") + rec("BOB", "2008/01/02 10:00:00", "..\\..\\keep.tms")
-                                    + rec("BOB", "2008/01/03 10:00:00", "Inbox.mbx"));
+    put(inMailbox("_oBOB.mbx"),
+        rec("BOB", "2008/01/01 10:00:00", "1.tms") + rec("BOB", "2008/01/02 10:00:00", "..\\..\\keep.tms")
+            + rec("BOB", "2008/01/03 10:00:00", "Inbox.mbx"));
     put(inMailbox("Inbox.mbx"), QByteArray());
     put(inMailbox("OUTBOX.mbx"), rec("BOB", "2008/01/03 10:00:00", "3.tms"));
     for (const char *t : {"1.tms", "keep.tms", "3.tms"})
@@ -710,12 +735,14 @@ TEST_F(FoldersTest, ClearOutBoxDeletesTheOutboxAndItsTextsOnly)
     ws.ui.queueAnswer(MsgAnswer::Yes);
     EXPECT_FALSE(ClearOutBox(ws.ctx));
     EXPECT_EQ(ws.ui.texts().back(),
-              "Error encountered in NvMainForm.ClearOutBox(): Unable to open mailbox: \"" + inMailbox("_oBOB.mbx") + "\".");
+              "Error encountered in NvMainForm.ClearOutBox(): Unable to open mailbox: \"" + inMailbox("_oBOB.mbx")
+                  + "\".");
 }
 
 TEST_F(FoldersTest, DeleteMovesIntoTheDeletedFolderWithItsTextFile)
 {
-    put(inMailbox("WORK.mbx"), rec("ANN", "2008/01/01 10:00:00", "1.tms") + rec("CARL", "2008/01/02 10:00:00", "2.tms"));
+    put(inMailbox("WORK.mbx"),
+        rec("ANN", "2008/01/01 10:00:00", "1.tms") + rec("CARL", "2008/01/02 10:00:00", "2.tms"));
     put(inMailbox("1.tms"), "one");
     put(inMailbox("2.tms"), "two");
     load("WORK");
@@ -758,7 +785,8 @@ TEST_F(FoldersTest, DeleteForGoodRemovesTheTextFile)
 
 TEST_F(FoldersTest, DeleteKeepsTheMessageWhenItsDeletedCopyFails)
 {
-    put(inMailbox("WORK.mbx"), rec("ANN", "2008/01/01 10:00:00", "1.tms") + rec("CARL", "2008/01/02 10:00:00", "2.tms"));
+    put(inMailbox("WORK.mbx"),
+        rec("ANN", "2008/01/01 10:00:00", "1.tms") + rec("CARL", "2008/01/02 10:00:00", "2.tms"));
     put(inMailbox("2.tms"), "two");
     put(inMailbox("_dBOB.mbx"), QByteArray(1000, '\xff')); // unreadable Deleted folder
     load("WORK");

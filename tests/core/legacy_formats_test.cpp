@@ -135,7 +135,8 @@ TEST(LegacyRecords, UnpackNames)
 TEST(LegacyFolders, CurrentFilesAreNotConverted)
 {
     EXPECT_EQ(folderConverterFor(QByteArray()), FolderLayout::Current);
-    const QByteArray two = msgInfo28(bob28("2008/01/01 10:00:00")).bytes() + msgInfo28(bob28("2008/01/02 10:00:00")).bytes();
+    const QByteArray two
+        = msgInfo28(bob28("2008/01/01 10:00:00")).bytes() + msgInfo28(bob28("2008/01/02 10:00:00")).bytes();
     EXPECT_EQ(folderConverterFor(two), FolderLayout::Current);
     const FolderParse p = parseFolderFile(two);
     EXPECT_EQ(p.status, FolderParse::Current);
@@ -255,8 +256,7 @@ TEST(LegacyFolders, UnreadableFilesAreInvalidOrSalvaged)
 {
     EXPECT_EQ(parseFolderFile(QByteArray(1000, '\xff')).status, FolderParse::Invalid);
     EXPECT_EQ(parseFolderFile(QByteArray(10, '\0')).status, FolderParse::Invalid);
-    EXPECT_EQ(parseFolderFile(msgInfo28(bob28("2008/01/01 10:00:00")).bytes().left(500)).status,
-              FolderParse::Invalid);
+    EXPECT_EQ(parseFolderFile(msgInfo28(bob28("2008/01/01 10:00:00")).bytes().left(500)).status, FolderParse::Invalid);
 
     // Cut in the middle of its last record: the whole records stay readable.
     const QByteArray a = msgInfo28(bob28("2008/01/01 10:00:00")).bytes();
@@ -369,8 +369,10 @@ TEST_F(LegacyLoaders, OutboxLoadersReportAndLeaveTheListEmpty)
     } cases[] = {
         {LoadOldOutbox26, {}, "Error in LoadOldOutbox26(): File access error on Outbox file"},
         {LoadOldOutbox25, {}, "Error in LoadOldOutbox25(): File access error on Outbox file"},
-        {LoadOldOutbox26, msgInfo25(ann25()).bytes(), "Error in LoadOldOutbox26(): Unable to read Outbox.  Contents will be deleted."},
-        {LoadOldOutbox25, msgInfo26(ann26()).bytes(), "Error in LoadOldOutbox25(): Unable to read Outbox.  Contents will be deleted."},
+        {LoadOldOutbox26, msgInfo25(ann25()).bytes(),
+         "Error in LoadOldOutbox26(): Unable to read Outbox.  Contents will be deleted."},
+        {LoadOldOutbox25, msgInfo26(ann26()).bytes(),
+         "Error in LoadOldOutbox25(): Unable to read Outbox.  Contents will be deleted."},
     };
     for (const auto &c : cases) {
         QFile::remove(path);

@@ -176,9 +176,10 @@ TEST_F(QueueReaderTest, ChainReadersEndInTheInvalidMessage)
     EXPECT_FALSE(ReadMsgInfo20(ws.ctx, "BOB.m01", window));
     EXPECT_TRUE(ReadQueueMsg26(ws.ctx, "BOB.m01"));
     EXPECT_FALSE(ReadQueueMsg20(ws.ctx, "BOB.m01"));
-    EXPECT_EQ(ws.ui.texts(), (std::vector<QString>{"Error 0005: Invalid message file encountered.",
-                                                   "Error 0005: Invalid message file encountered.",
-                                                   "Error 0001: Invalid message file encountered."}));
+    EXPECT_EQ(ws.ui.texts(),
+              (std::vector<QString>{"Error 0005: Invalid message file encountered.",
+                                    "Error 0005: Invalid message file encountered.",
+                                    "Error 0001: Invalid message file encountered."}));
 
     // ReadOldQueueMsg chooses by the tag it is given.
     ws.ui.clear();

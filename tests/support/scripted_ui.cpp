@@ -20,6 +20,8 @@ nv::MsgAnswer ScriptedUi::message(nv::MsgKind kind, const QString &text, nv::Msg
 int ScriptedUi::showModal(QObject *window)
 {
     modalShown.push_back(window ? window->objectName() : QString());
+    if (onModal)
+        return onModal(window);
     if (modalResults.empty())
         return 0;
     const int r = modalResults.front();

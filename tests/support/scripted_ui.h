@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <vector>
 
 struct ShownBox {
@@ -21,6 +22,10 @@ public:
     void queueAnswer(nv::MsgAnswer a) { answers.push_back(a); }
     // Results of showModal, used in order (0 when none is queued).
     void queueModalResult(int r) { modalResults.push_back(r); }
+    // Runs while a window is shown modally (after it is recorded), so a test
+    // can press the shown window's buttons; its return value is the result.
+    // Takes the place of the queued results while set.
+    std::function<int(QObject *)> onModal;
 
     nv::MsgAnswer message(nv::MsgKind kind, const QString &text, nv::MsgButtons buttons) override;
     void beep(int soundId) override { beeps.push_back(soundId); }
