@@ -38,6 +38,8 @@ inline const QString EnterSettingsFirst = QStringLiteral("You must enter the sys
 inline const QString SetupUsersFirst = QStringLiteral("You must setup user names before continuing.");
 inline const QString ExitQuestion =
     QStringLiteral("If you exit, you will not be notified of the receipt of new messages.  Exit anyway?");
+inline const QString NetworkLost =
+    QStringLiteral("Error 0030: Unable to locate Norvane network directory.  Your network may have gone down.");
 inline const QString InboxEmpty = QStringLiteral("Your inbox is empty.");
 inline const QString DeleteCurrentQuestion = QStringLiteral("Delete the current message?");
 

@@ -1,6 +1,7 @@
 #include "mainwin/poll.h"
 
 #include "mainwin/context.h"
+#include "mainwin/main_texts.h"
 #include "mainwin/presence.h"
 #include "platform/files.h"
 #include "platform/ui.h"
@@ -15,7 +16,7 @@ PollResult CheckForMsgs(Context &ctx, bool forced)
     PollResult r;
     const QString queue = ctx.queueDir();
     if (!ctx.files.isDir(queue)) {
-        ctx.ui.plain(QStringLiteral("Error 0030: Unable to locate Norvane network directory.  Your network may have gone down."));
+        ctx.ui.plain(texts::NetworkLost);
         r.networkLost = true;
         return r;
     }

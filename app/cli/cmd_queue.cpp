@@ -3,6 +3,7 @@
 #include "app/cli/cli_context.h"
 #include "app/cli/commands.h"
 #include "app/cli/message_json.h"
+#include "mainwin/main_texts.h"
 #include "store/folders.h"
 #include "store/naming.h"
 #include "store/queue_reader.h"
@@ -19,7 +20,7 @@ int runQueue(const Options &opts, FILE *out, FILE *err)
     const QString user = opts.value(QStringLiteral("--user"));
     const QString queue = ctx.queueDir();
     if (!ctx.files.isDir(queue)) {
-        cli.ui.error(QStringLiteral("Error 0030: Unable to locate Norvane network directory.  Your network may have gone down."));
+        cli.ui.error(texts::NetworkLost);
         return ExitFailure;
     }
     if (!isQueueableUser(user))

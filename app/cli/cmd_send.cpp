@@ -15,12 +15,11 @@
 #include <cstring>
 #include <optional>
 
+#include "mainwin/main_texts.h"
+
 namespace nv::cli {
 
 namespace {
-
-const QString kNetworkDirMissing =
-    QStringLiteral("Error 0030: Unable to locate Norvane network directory.  Your network may have gone down.");
 
 // "ann; (g)SALES;;bob" -> ann, (g)SALES, bob
 QStringList splitNames(const QString &names)
@@ -80,7 +79,7 @@ int runSend(const Options &opts, FILE *, FILE *err)
     Context &ctx = cli.ctx;
     ctx.ServerDir = CliContext::directory(opts.value(QStringLiteral("--server")));
     if (!ctx.files.isDir(ctx.queueDir())) {
-        cli.ui.error(kNetworkDirMissing);
+        cli.ui.error(texts::NetworkLost);
         return ExitFailure;
     }
 
