@@ -13,6 +13,8 @@
 #include "platform/files.h"
 #include "platform/ini_profile.h"
 #include "platform/ui.h"
+#include "reading/new_msgs_form.h"
+#include "reading/read_msg_form.h"
 #include "store/folders.h"
 
 #include <QAction>
@@ -205,8 +207,10 @@ void TNvMainForm::buildControls()
     connect(FolderList, &QListWidget::itemClicked, this, &TNvMainForm::folderListClicked);
     connect(GetBtn, &QToolButton::clicked, this, &TNvMainForm::getMessages);
     connect(DelMsgBtn, &QPushButton::clicked, this, &TNvMainForm::delMsgBtnClick);
+    connect(ReadMsgBtn, &QPushButton::clicked, this, &TNvMainForm::ReadCurrentMsg);
+    connect(gridList, &QTableWidget::cellDoubleClicked, this, &TNvMainForm::ReadCurrentMsg);
     // Commands whose windows are still to come stay visible but disabled.
-    for (QWidget *w : std::initializer_list<QWidget *>{CreateBtn, PhoneMsgBtn, ReadMsgBtn})
+    for (QWidget *w : std::initializer_list<QWidget *>{CreateBtn, PhoneMsgBtn})
         w->setEnabled(false);
 }
 
@@ -411,8 +415,44 @@ void TNvMainForm::getMessages()
 
 void TNvMainForm::openMessageInbox()
 {
-    if (m_openInbox)
+    if (m_openInbox) {
         m_openInbox();
+        return;
+    }
+    if (!m_inbox)
+        m_inbox = new TNewMsgsForm(m_ctx, this, readWindow());
+    m_ctx.ui.showModal(m_inbox);
+}
+
+TReadMsgForm *TNvMainForm::readWindow()
+{
+    if (!m_read)
+        m_read = new TReadMsgForm(m_ctx, this);
+    return m_read;
+}
+
+void TNvMainForm::ReadCurrentMsg()
+{
+    if (m_ctx.Msgs.empty())
+        return;
+    Timer1->stop();
+    const int index = std::max(0, gridList->currentRow());
+    TReadMsgForm *read = readWindow();
+    m_ctx.MsgRemoved = false;
+    m_ctx.MsgSaved = false;
+    if (read->fillFromFolderRecord(index)) {
+        m_ctx.ui.showModal(read);
+        if (m_ctx.MsgRemoved) {
+            m_ctx.MsgRemoved = false;
+            DeleteCurrentMsg();
+        }
+    }
+    const int row = gridList->currentRow();
+    showFolderMsgs(LoadFolderMsgs(m_ctx));
+    if (row >= 0 && row < gridList->rowCount())
+        gridList->selectRow(row);
+    Timer1->start();
+    focusMinimize();
 }
 
 void TNvMainForm::refreshFolders() { showFolders(RefreshFolders(m_ctx)); }
@@ -434,8 +474,8 @@ void TNvMainForm::showFolderMsgs(const FolderLoadResult &r)
     for (int i = 0; i < static_cast<int>(msgs.size()); ++i)
         setMsgGridRow(gridList, i, msgs[i], i < m_ctx.MsgTexts.size() ? m_ctx.MsgTexts[i] : QString());
     if (r.commandsEnabled) {
-        ReadMsgBtn->setEnabled(*r.commandsEnabled && m_readEnabled);
-        DelMsgBtn->setEnabled(*r.commandsEnabled && m_deleteEnabled);
+        ReadMsgBtn->setEnabled(*r.commandsEnabled);
+        DelMsgBtn->setEnabled(*r.commandsEnabled);
     }
     gridList->selectRow(0);
 }

@@ -19,6 +19,8 @@ namespace nv {
 
 class Context;
 class TAboutBox;
+class TNewMsgsForm;
+class TReadMsgForm;
 struct FolderRefresh;
 struct FolderLoadResult;
 
@@ -60,6 +62,8 @@ public:
     void folderListClicked();
     void delMsgBtnClick();
     void DeleteCurrentMsg();
+    void ReadCurrentMsg();
+    TReadMsgForm *readWindow();
 
     // The layout rules of a resize, from the window's outer size as the
     // older desktop counts it (title bar and borders included).
@@ -92,9 +96,6 @@ private:
     bool m_resizeEnabled = false;
     bool m_closing = false;
     bool m_exitConfirmed = false;
-    // Reading and deleting from the folder view arrive with the read window.
-    bool m_readEnabled = false;
-    bool m_deleteEnabled = true;
 
     QLabel *Label1 = nullptr;
     QLineEdit *YourNameFld = nullptr;
@@ -118,6 +119,8 @@ private:
     QAction *Help2 = nullptr, *About1 = nullptr;
 
     TAboutBox *m_about = nullptr;
+    TNewMsgsForm *m_inbox = nullptr;
+    TReadMsgForm *m_read = nullptr;
     std::function<void()> m_openInbox;
 };
 

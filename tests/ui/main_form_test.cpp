@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -377,4 +378,39 @@ TEST_F(MainFormTest, DeletingMovesToDeletedAndKeepsTheRowInRange)
     EXPECT_FALSE(del->isEnabled());
     EXPECT_FALSE(QFile::exists(tmp.filePath("local/mailbox/1.tms")));
     EXPECT_FALSE(QFile::exists(tmp.filePath("local/mailbox/2.tms")));
+}
+
+TEST_F(MainFormTest, ReadingAFolderMessageAndLeavingItToBeRemoved)
+{
+    writeSettings({}, "LastFolder=NOTES\r\n");
+    put(tmp.filePath("local/mailbox/NOTES.mbx"), record("BOB", "2008/01/03 00:00:00", 1, "1.tms"));
+    put(tmp.filePath("local/mailbox/1.tms"), "Lunch at noon?\r\nBob\r\n");
+    make().runStartUp();
+    auto *read = find<QPushButton>("ReadMsgBtn");
+    ASSERT_TRUE(read->isEnabled());
+
+    QString shownFrom, shownText;
+    ws.ui.onModal = [&](QObject *w) {
+        EXPECT_EQ(w->objectName(), "ReadMsgForm");
+        shownFrom = w->findChild<QLineEdit *>("SentFrom")->text();
+        shownText = w->findChild<QPlainTextEdit *>("InMessage")->toPlainText();
+        EXPECT_FALSE(form->Timer1->isActive()); // no poll while a window is open
+        return 0;
+    };
+    read->click();
+    EXPECT_EQ(shownFrom, "BOB");
+    EXPECT_EQ(shownText, "Lunch at noon?\nBob");
+    EXPECT_EQ(find<QTableWidget>("gridList")->rowCount(), 1);
+    EXPECT_TRUE(form->Timer1->isActive());
+
+    // The read window asks for its message to leave the folder: it goes to Deleted.
+    ws.ui.onModal = [&](QObject *) {
+        ws.ctx.MsgRemoved = true;
+        return 0;
+    };
+    read->click();
+    EXPECT_EQ(QFileInfo(tmp.filePath("local/mailbox/NOTES.mbx")).size(), 0);
+    EXPECT_EQ(QFileInfo(tmp.filePath("local/mailbox/_dANN.mbx")).size(), 932);
+    EXPECT_FALSE(read->isEnabled());
+    EXPECT_TRUE(ws.ui.boxes.empty());
 }
