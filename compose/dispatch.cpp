@@ -48,13 +48,14 @@ struct NewTextFile {
 
 // A message text file under a fresh name, created exclusively so that no
 // file of another sender is ever replaced; names are drawn without waiting.
+// Not synced: the caller syncs it together with the file that names it.
 NewTextFile createTextFile(Context &ctx, const QString &dir, const QByteArray &body)
 {
     NewTextFile out;
     for (int i = 0; i < kMaxTextCreates; ++i) {
         const QString name = NewMsgFileName(ctx.random, ctx.files, dir);
         out.path = Files::join(dir, name);
-        switch (ctx.files.createExclusive(out.path, body)) {
+        switch (ctx.files.createExclusive(out.path, body, nullptr, Sync::Deferred)) {
         case PublishResult::Published:
             out.name = name;
             return out;
@@ -138,6 +139,186 @@ bool keepUnreadableOutbox(Context &ctx, const QByteArray &bytes)
     return false;
 }
 
+QString queueFailureMessage(const DispatchCaller &caller, const QString &user, const QueuePublish &pub)
+{
+    if (pub.status == QueuePublish::QueueFull)
+        return texts::ErrorIn + caller.sendRoutine + texts::QueueFull1 + CutAtNul(user) + texts::QueueFull2;
+    return infoWriteMessage(caller.sendRoutine, pub.path);
+}
+
+// The queue copies of a send action, written in two phases so that they
+// share one sync instead of two each: first every recipient's text file and
+// its info file under a temporary name, unsynced; then one sync; then each
+// info file under its final name. A poller thus never finds an info file
+// before both files are whole and durable. The failures wait with the
+// copies, so that their boxes keep the recipients' order.
+class QueueBatch {
+public:
+    QueueBatch(Context &ctx, const DispatchCaller &caller) : m_ctx(ctx), m_caller(caller), m_queue(ctx.queueDir()) {}
+
+    // A recipient refused before anything is written.
+    void refuse(const QString &message) { m_copies.push_back(Copy{{}, {}, {}, message}); }
+
+    // Writes one recipient's files. False when the text file cannot be
+    // created, which ends the send action (the copies before it still go).
+    bool add(const QString &user, TMsgInfoRec rec, const QByteArray &text)
+    {
+        const NewTextFile tf = createTextFile(m_ctx, m_queue, text);
+        if (!tf.name) {
+            m_copies.push_back(Copy{{}, {}, {}, textWriteMessage(m_caller.sendRoutine, tf.path)});
+            return false;
+        }
+        rec.ToUser = user;
+        rec.SentAt = SentAt(m_ctx.clock.now());
+        rec.TextFileName = *tf.name;
+        Copy copy{tf.path, {}, {}, {}};
+        const QueuePublish prepared =
+            PrepareQueueInfoFile(m_ctx.files, m_queue, user, rec, Sync::Deferred, &copy.info);
+        copy.infoPath = prepared.path;
+        if (prepared.status != QueuePublish::Published) {
+            // Nothing will ever point to the text file: take it away again.
+            m_ctx.files.remove(tf.path);
+            copy.textPath.clear();
+            copy.failure = queueFailureMessage(m_caller, user, prepared);
+        }
+        m_copies.push_back(copy);
+        return true;
+    }
+
+    // Code that shows boxes of its own is about to run (group loading):
+    // publishes first when failures are known, so that theirs come first.
+    // False as publish().
+    bool publishKnownFailures()
+    {
+        for (const Copy &c : m_copies)
+            if (!c.failure.isEmpty())
+                return publish();
+        return true;
+    }
+
+    // Syncs the files written, publishes every info file, then shows the
+    // failures in order; the batch is empty afterwards. False when a text
+    // file could not be made durable: as when it cannot be created, the send
+    // action ends there and the copies after it are taken away.
+    bool publish()
+    {
+        std::vector<Copy> copies;
+        copies.swap(m_copies);
+        QStringList written;
+        for (const Copy &c : copies)
+            if (!c.textPath.isEmpty())
+                written << c.textPath << c.info.tempPath;
+        const std::vector<FileError> synced = m_ctx.files.syncFiles(written);
+
+        QStringList failures;
+        bool stopped = false;
+        size_t next = 0;
+        for (const Copy &c : copies) {
+            if (c.textPath.isEmpty()) { // refused, or failed while written
+                if (!stopped)
+                    failures.append(c.failure);
+                continue;
+            }
+            const bool textDurable = synced[next++].code == 0;
+            const bool infoDurable = synced[next++].code == 0;
+            if (stopped) {
+                discard(c);
+            } else if (!textDurable) {
+                // As if the text file could not be created: the send action ends here.
+                discard(c);
+                failures.append(textWriteMessage(m_caller.sendRoutine, c.textPath));
+                stopped = true;
+            } else if (!infoDurable) {
+                discard(c);
+                failures.append(infoWriteMessage(m_caller.sendRoutine, c.infoPath));
+            } else {
+                const QueuePublish pub = PublishQueueInfoFile(m_ctx.files, m_queue, c.info);
+                if (pub.status != QueuePublish::Published) {
+                    // Nothing will ever point to the text file: take it away again.
+                    m_ctx.files.remove(c.textPath);
+                    failures.append(queueFailureMessage(m_caller, c.info.user, pub));
+                }
+            }
+        }
+        // Every copy is delivered before the first box waits for the user.
+        for (const QString &f : failures)
+            m_ctx.ui.error(f);
+        return !stopped;
+    }
+
+private:
+    struct Copy {
+        QString textPath;       // "" when no file of this copy is on disk
+        PreparedInfoFile info;
+        QString infoPath;       // the info file's name when it was written
+        QString failure;        // the box of a copy refused or failed while written
+    };
+
+    void discard(const Copy &c)
+    {
+        m_ctx.files.remove(c.textPath);
+        m_ctx.files.remove(c.info.tempPath);
+    }
+
+    Context &m_ctx;
+    const DispatchCaller &m_caller;
+    const QString m_queue;
+    std::vector<Copy> m_copies;
+};
+
+// The record every queue copy of a message starts from.
+TMsgInfoRec queueRecord(const Context &ctx, const QString &ToNames, const QString &CcNames, const QString &BccNames,
+                        bool urgent, bool receipt)
+{
+    TMsgInfoRec rec;
+    rec.FromUser = ctx.settings.UserName.left(kUserNameLen);
+    rec.Urgent = option(urgent);
+    rec.Receipt = option(receipt);
+    rec.ToNames = ToNames.left(kListTextLen);
+    rec.CcNames = CcNames.left(kListTextLen);
+    rec.BccNames = BccNames.left(kListTextLen);
+    return rec;
+}
+
+// SendMsgToUser for one addressee, its copies added to batch.
+DispatchResult queueAddressee(Context &ctx, QueueBatch &batch, const DispatchCaller &caller, const QString &name,
+                              const TMsgInfoRec &rec, const QByteArray &text)
+{
+    if (name.isEmpty()) {
+        if (!batch.publish())
+            return DispatchResult::Stopped;
+        ctx.ui.plain(texts::NoAddressee);
+        return DispatchResult::No;
+    }
+
+    if (caller.reloadGroups) {
+        if (!batch.publishKnownFailures())
+            return DispatchResult::Stopped;
+        LoadGroups(ctx);
+    }
+    const int group = FindGroupRecipient(ctx, name);
+    if (group >= 0) {
+        if (!batch.publishKnownFailures())
+            return DispatchResult::Stopped;
+        // A member file that is gone or unreadable leaves no recipient.
+        LoadMembersArr(ctx, ctx.GroupsArr[size_t(group)].GroupName);
+    } else {
+        ctx.MembersArr = QStringList{name.left(kUserNameLen)};
+    }
+    const QStringList recipients = ctx.MembersArr;
+
+    for (const QString &user : recipients) {
+        // A name that cannot form a file name never reaches the disk.
+        if (!isQueueableUser(user)) {
+            batch.refuse(infoWriteMessage(caller.sendRoutine, Files::join(ctx.queueDir(), queueInfoName(user, 1))));
+            continue;
+        }
+        if (!batch.add(user, rec, text))
+            return DispatchResult::Stopped;
+    }
+    return DispatchResult::Yes;
+}
+
 } // namespace
 
 QString addressListText(const QStringList &names)
@@ -156,62 +337,11 @@ DispatchResult SendMsgToUser(Context &ctx, const DispatchCaller &caller, const Q
                              const QString &CcNames, const QString &BccNames, bool urgent, bool receipt,
                              const QStringList &body)
 {
-    if (name.isEmpty()) {
-        ctx.ui.plain(texts::NoAddressee);
-        return DispatchResult::No;
-    }
-
-    if (caller.reloadGroups)
-        LoadGroups(ctx);
-    const int group = FindGroupRecipient(ctx, name);
-    if (group >= 0) {
-        // A member file that is gone or unreadable leaves no recipient.
-        LoadMembersArr(ctx, ctx.GroupsArr[size_t(group)].GroupName);
-    } else {
-        ctx.MembersArr = QStringList{name.left(kUserNameLen)};
-    }
-    const QStringList recipients = ctx.MembersArr;
-
-    const QString queue = ctx.queueDir();
-    const QByteArray text = textFileBytes(body);
-    TMsgInfoRec rec;
-    rec.FromUser = ctx.settings.UserName.left(kUserNameLen);
-    rec.Urgent = option(urgent);
-    rec.Receipt = option(receipt);
-    rec.ToNames = ToNames.left(kListTextLen);
-    rec.CcNames = CcNames.left(kListTextLen);
-    rec.BccNames = BccNames.left(kListTextLen);
-
-    for (const QString &user : recipients) {
-        // A name that cannot form a file name never reaches the disk.
-        if (!isQueueableUser(user)) {
-            ctx.ui.error(infoWriteMessage(caller.sendRoutine, Files::join(queue, queueInfoName(user, 1))));
-            continue;
-        }
-
-        // The text file first: a poller never finds an info file whose text
-        // is still missing.
-        const NewTextFile tf = createTextFile(ctx, queue, text);
-        if (!tf.name) {
-            ctx.ui.error(textWriteMessage(caller.sendRoutine, tf.path));
-            return DispatchResult::Stopped;
-        }
-
-        rec.ToUser = user;
-        rec.SentAt = SentAt(ctx.clock.now());
-        rec.TextFileName = *tf.name;
-
-        const QueuePublish pub = WriteQueueInfoFile(ctx.files, queue, user, rec);
-        if (pub.status == QueuePublish::Published)
-            continue;
-        // Nothing will ever point to the text file: take it away again.
-        ctx.files.remove(tf.path);
-        if (pub.status == QueuePublish::QueueFull)
-            ctx.ui.error(texts::ErrorIn + caller.sendRoutine + texts::QueueFull1 + CutAtNul(user) + texts::QueueFull2);
-        else
-            ctx.ui.error(infoWriteMessage(caller.sendRoutine, pub.path));
-    }
-    return DispatchResult::Yes;
+    QueueBatch batch(ctx, caller);
+    const DispatchResult r = queueAddressee(ctx, batch, caller, name,
+                                            queueRecord(ctx, ToNames, CcNames, BccNames, urgent, receipt),
+                                            textFileBytes(body));
+    return batch.publish() ? r : DispatchResult::Stopped;
 }
 
 DispatchResult WriteToOutbox(Context &ctx, const DispatchCaller &caller, const QString &ToNames,
@@ -278,10 +408,17 @@ DispatchResult WriteToOutbox(Context &ctx, const DispatchCaller &caller, const Q
 
     // The old contents are dropped only once they are safe beside the file.
     const bool canReplace = !old.dropped || keepUnreadableOutbox(ctx, oldBytes);
-    if (!canReplace || !ctx.files.writeWhole(path, out)) {
-        ctx.files.remove(tf.path);
-        ctx.ui.error(infoWriteMessage(caller.outboxRoutine, path));
+    // The text file shares the sync of the new Outbox contents.
+    FileError err;
+    if (canReplace && ctx.files.writeWhole(path, out, &err, {tf.path}))
+        return DispatchResult::Yes;
+    ctx.files.remove(tf.path);
+    if (err.path == tf.path) {
+        // The text file could not be made durable: as if it could not be created.
+        ctx.ui.error(textWriteMessage(caller.outboxRoutine, tf.path));
+        return DispatchResult::Stopped;
     }
+    ctx.ui.error(infoWriteMessage(caller.outboxRoutine, path));
     return DispatchResult::Yes;
 }
 
@@ -293,14 +430,18 @@ DispatchResult SendMessage(Context &ctx, const DispatchCaller &caller, const QSt
     const QString cc = addressListText(ccList);
     const QString bcc = addressListText(bccList);
 
+    // Every addressee's copies go into one batch: one sync for the send.
     auto addressees = [&]() {
-        for (const QStringList *list : {&toList, &ccList, &bccList})
-            for (const QString &name : *list) {
-                const DispatchResult r = SendMsgToUser(ctx, caller, name, to, cc, bcc, urgent, receipt, body);
-                if (r != DispatchResult::Yes)
-                    return r;
-            }
-        return DispatchResult::Yes;
+        const TMsgInfoRec rec = queueRecord(ctx, to, cc, bcc, urgent, receipt);
+        const QByteArray text = textFileBytes(body);
+        QueueBatch batch(ctx, caller);
+        DispatchResult r = DispatchResult::Yes;
+        for (const QString &name : toList + ccList + bccList) {
+            r = queueAddressee(ctx, batch, caller, name, rec, text);
+            if (r != DispatchResult::Yes)
+                break;
+        }
+        return batch.publish() ? r : DispatchResult::Stopped;
     };
 
     if (caller.order == DispatchCaller::Order::AddresseesFirst) {

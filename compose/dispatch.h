@@ -5,6 +5,11 @@
 // message with a text file of its own. There is no transaction: a failure
 // reported for one recipient does not undo the others.
 //
+// The queue copies of one call share one sync: every text file and info
+// file is written first (the info files under temporary names), then all
+// are synced at once, then each info file takes its final name. A failure
+// box waits until then, in the recipients' order.
+//
 // Three windows drive it (the multiple-recipient window, the create-message
 // window and the telephone-message window); they differ only in what
 // DispatchCaller holds.

@@ -8,15 +8,22 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace nv {
 
 struct FileError {
     int code = 0;      // errno
     QString text;      // strerror, for messages
+    QString path;      // the file it is about, where a call handles several
 };
 
 enum class PublishResult { Published, Exists, Failed };
+
+// Now: a file is synced before the call that writes it returns. Deferred:
+// it is only written; the caller makes it durable with syncFiles() before
+// anything that relies on it can be seen, so that many files share one sync.
+enum class Sync { Now, Deferred };
 
 class Files {
 public:
@@ -53,17 +60,38 @@ public:
 
     // Rewrites a file whole: temporary file in the same directory, sync,
     // rename over the old one. Where the rename is refused, retries briefly
-    // and then rewrites in place.
-    bool writeWhole(const QString &path, const QByteArray &data, FileError *err = nullptr);
+    // and then rewrites in place. durableFirst names files written with
+    // Sync::Deferred that the new contents rely on (the text file a new
+    // record names): they share the sync and are durable before the new
+    // contents show; when one of them is not, the old file stays and
+    // err->path names it.
+    bool writeWhole(const QString &path, const QByteArray &data, FileError *err = nullptr,
+                    const QStringList &durableFirst = {});
 
     // Creates a new file that must not exist yet (O_CREAT|O_EXCL) and writes it.
     // On a failed write the partial file is removed.
-    PublishResult createExclusive(const QString &path, const QByteArray &data, FileError *err = nullptr);
+    PublishResult createExclusive(const QString &path, const QByteArray &data, FileError *err = nullptr,
+                                  Sync sync = Sync::Now);
 
     // Publishes a whole file under a name that must not exist yet: written and
     // synced under a temporary name no search pattern matches, then link()ed to
     // its final name. Without hard links, falls back to createExclusive.
+    // The two steps on their own: writeTemp, then linkExclusive.
     PublishResult publishExclusive(const QString &path, const QByteArray &data, FileError *err = nullptr);
+
+    // Writes data under a fresh temporary name in dir (tempName). Returns
+    // that path, or "" with err set and nothing left behind.
+    QString writeTemp(const QString &dir, const QByteArray &data, FileError *err = nullptr, Sync sync = Sync::Now);
+
+    // Links the whole, durable temporary file tmp to path, which must not
+    // exist yet: Exists when it does. Without hard links, path is created
+    // exclusively with data instead. tmp stays; the caller removes it.
+    PublishResult linkExclusive(const QString &tmp, const QString &path, const QByteArray &data,
+                                FileError *err = nullptr);
+
+    // Makes files written with Sync::Deferred durable. Returns one entry per
+    // path, in order: code 0 when that file is durable, else its error.
+    std::vector<FileError> syncFiles(const QStringList &paths);
 
     // Appends to a file, creating it when missing.
     bool append(const QString &path, const QByteArray &data, FileError *err = nullptr);
@@ -76,14 +104,17 @@ protected:
     virtual int sysOpen(const QByteArray &path, int flags, int mode);
     virtual long sysWrite(int fd, const char *data, unsigned long len);
     virtual int sysFsync(int fd);
+    virtual int sysSyncfs(int fd);
     virtual int sysClose(int fd);
     virtual int sysRename(const QByteArray &from, const QByteArray &to);
     virtual int sysLink(const QByteArray &from, const QByteArray &to);
     virtual int sysUnlink(const QByteArray &path);
 
 private:
-    bool writeFd(int fd, const QByteArray &data, FileError *err);
-    bool writeNewFile(const QByteArray &path, const QByteArray &data, int flags, FileError *err);
+    bool syncFd(int fd, FileError *err);
+    bool writeFd(int fd, const QByteArray &data, FileError *err, Sync sync);
+    bool writeNewFile(const QByteArray &path, const QByteArray &data, int flags, FileError *err,
+                      Sync sync = Sync::Now);
     unsigned m_tempCounter = 0;
 };
 

@@ -21,7 +21,7 @@ constexpr int kMaxCreates = 20;
 
 FileError makeError(int code)
 {
-    return FileError{code, QString::fromLocal8Bit(std::strerror(code))};
+    return FileError{code, QString::fromLocal8Bit(std::strerror(code)), QString()};
 }
 
 } // namespace
@@ -61,15 +61,11 @@ QString QueueFileName(Files &files, const QString &queueDir, const QString &user
     return QString();
 }
 
-QueuePublish WriteQueueInfoFile(Files &files, const QString &queueDir, const QString &user, const TMsgInfoRec &rec)
+QueuePublish PrepareQueueInfoFile(Files &files, const QString &queueDir, const QString &user, const TMsgInfoRec &rec,
+                                  Sync sync, PreparedInfoFile *prepared)
 {
-    QueuePublish result;
-    if (!isQueueableUser(user)) {
-        result.status = QueuePublish::Failed;
-        result.path = Files::join(queueDir, queueInfoName(user, 1));
-        result.error = makeError(EINVAL);
-        return result;
-    }
+    if (!isQueueableUser(user))
+        return QueuePublish{QueuePublish::Failed, Files::join(queueDir, queueInfoName(user, 1)), makeError(EINVAL)};
     const QString u = CutAtNul(user);
     const QByteArray bytes = encodeMsgInfoRec(rec);
     for (int n = 1; n <= kMaxQueueFiles; ++n) {
@@ -77,17 +73,41 @@ QueuePublish WriteQueueInfoFile(Files &files, const QString &queueDir, const QSt
         if (files.exists(path))
             continue;
         FileError err;
-        switch (files.publishExclusive(path, bytes, &err)) {
-        case PublishResult::Published:
-            return QueuePublish{QueuePublish::Published, path, {}};
-        case PublishResult::Exists:
-            continue; // another sender took this number a moment ago
-        case PublishResult::Failed:
+        const QString tmp = files.writeTemp(queueDir, bytes, &err, sync);
+        if (tmp.isEmpty())
             return QueuePublish{QueuePublish::Failed, path, err};
-        }
+        *prepared = PreparedInfoFile{u, n, tmp, bytes};
+        return QueuePublish{QueuePublish::Published, path, {}};
     }
-    result.status = QueuePublish::QueueFull;
+    return QueuePublish{QueuePublish::QueueFull, QString(), {}};
+}
+
+QueuePublish PublishQueueInfoFile(Files &files, const QString &queueDir, const PreparedInfoFile &prepared)
+{
+    QueuePublish result{QueuePublish::QueueFull, QString(), {}};
+    for (int n = prepared.number; n <= kMaxQueueFiles; ++n) {
+        const QString path = Files::join(queueDir, queueInfoName(prepared.user, n));
+        if (files.exists(path))
+            continue;
+        FileError err;
+        const PublishResult r = files.linkExclusive(prepared.tempPath, path, prepared.bytes, &err);
+        if (r == PublishResult::Exists)
+            continue; // another sender took this number a moment ago
+        result = r == PublishResult::Published ? QueuePublish{QueuePublish::Published, path, {}}
+                                               : QueuePublish{QueuePublish::Failed, path, err};
+        break;
+    }
+    files.remove(prepared.tempPath);
     return result;
+}
+
+QueuePublish WriteQueueInfoFile(Files &files, const QString &queueDir, const QString &user, const TMsgInfoRec &rec)
+{
+    PreparedInfoFile prepared;
+    const QueuePublish written = PrepareQueueInfoFile(files, queueDir, user, rec, Sync::Now, &prepared);
+    if (written.status != QueuePublish::Published)
+        return written;
+    return PublishQueueInfoFile(files, queueDir, prepared);
 }
 
 QByteArray textFileBytes(const QStringList &lines)

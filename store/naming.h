@@ -46,6 +46,28 @@ struct QueuePublish {
 // Never replaces a waiting message: all 99 taken gives QueueFull.
 QueuePublish WriteQueueInfoFile(Files &files, const QString &queueDir, const QString &user, const TMsgInfoRec &rec);
 
+// WriteQueueInfoFile in two steps, so that the info files of many recipients
+// share one sync: PrepareQueueInfoFile writes the record under a temporary
+// name no search pattern matches; once that file is durable,
+// PublishQueueInfoFile links it to the user's first free number.
+struct PreparedInfoFile {
+    QString user;     // cut at NUL
+    int number = 1;   // the first free number when the record was written
+    QString tempPath; // the record, whole
+    QByteArray bytes;
+};
+
+// Published: the record waits under prepared->tempPath (not yet under its
+// final name). QueueFull and Failed as WriteQueueInfoFile, with nothing
+// left behind. With Sync::Deferred the caller syncs the temporary file.
+QueuePublish PrepareQueueInfoFile(Files &files, const QString &queueDir, const QString &user, const TMsgInfoRec &rec,
+                                  Sync sync, PreparedInfoFile *prepared);
+
+// Links a prepared record under the user's first free number, counting from
+// the one found when it was written, as WriteQueueInfoFile does; removes the
+// temporary file whatever the outcome.
+QueuePublish PublishQueueInfoFile(Files &files, const QString &queueDir, const PreparedInfoFile &prepared);
+
 // A message text file's bytes: every line ended by CR LF, Windows-1252.
 QByteArray textFileBytes(const QStringList &lines);
 

@@ -360,6 +360,140 @@ TEST_F(DispatchTest, MissingQueueDirectoryStopsAtTheFirstTextFile)
     EXPECT_FALSE(QDir(queueDir()).exists());
 }
 
+// ---- one sync for a send
+
+TEST_F(DispatchTest, ASendCostsOneSyncForTheQueueAndOneForTheOutboxWhateverItsSize)
+{
+    addGroup(QStringLiteral("SALES"), {"ann", "bob", "carol"});
+    ASSERT_TRUE(LoadGroups(ws.ctx));
+    struct Case {
+        QStringList to, cc;
+        int recipients;
+    };
+    const Case cases[] = {
+        {{"DAVE"}, {}, 1},
+        {{"DAVE", "(g)SALES", "ERIN"}, {"FRANK"}, 6},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.recipients);
+        QDir(queueDir()).removeRecursively();
+        QDir().mkpath(queueDir());
+        ws.files.fsyncs = 0;
+        ws.files.syncfsCalls = 0;
+        ASSERT_EQ(send(kMultiRecipientCaller, c.to, c.cc), DispatchResult::Yes);
+        EXPECT_EQ(names(queueDir(), QStringLiteral("*.m*")).size(), c.recipients);
+        EXPECT_EQ(ws.files.syncfsCalls, 2);
+        EXPECT_EQ(ws.files.fsyncs, 2 * c.recipients + 2) << "every file written is confirmed durable";
+    }
+}
+
+TEST_F(DispatchTest, QueueFileThatCannotBeMadeDurableIsNeverPublished)
+{
+    // Synced in order: BOB's text file and info file, then CAROL's, DAVE's.
+    struct Case {
+        const char *what;
+        int failFsyncAt;
+        DispatchResult result;
+        QStringList served;
+        const char *box; // starts with
+    };
+    const Case cases[] = {
+        {"CAROL's info file", 4, DispatchResult::Yes, {"BOB.m01", "DAVE.m01"},
+         "Error in NvCommon.SendMsgToUser(): Unable to write to message info file: \""},
+        {"CAROL's text file", 3, DispatchResult::Stopped, {"BOB.m01"},
+         "Error in NvCommon.SendMsgToUser(): Unable to write to message text file: \""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const QString &dir : {queueDir(), mailboxDir()}) {
+            QDir(dir).removeRecursively();
+            QDir().mkpath(dir);
+        }
+        ws.ui.clear();
+        ws.files.fsyncs = 0;
+        ws.files.failFsyncAt = c.failFsyncAt;
+
+        EXPECT_EQ(send(kMultiRecipientCaller, {QStringLiteral("BOB"), QStringLiteral("CAROL"), QStringLiteral("DAVE")}),
+                  c.result);
+
+        ws.files.failFsyncAt = 0;
+        ASSERT_EQ(ws.ui.boxes.size(), 1u);
+        EXPECT_EQ(ws.ui.boxes[0].kind, MsgKind::Error);
+        EXPECT_TRUE(ws.ui.boxes[0].text.startsWith(QString::fromUtf8(c.box) + queueDir() + "/"))
+            << ws.ui.boxes[0].text.toStdString();
+        EXPECT_TRUE(ws.ui.boxes[0].text.endsWith("\".  Data was not saved."));
+        if (c.result == DispatchResult::Yes) {
+            EXPECT_EQ(ws.ui.boxes[0].text, QString::fromUtf8(c.box) + inQueue("CAROL.m01") + "\".  Data was not saved.");
+        }
+        EXPECT_EQ(names(queueDir(), QStringLiteral("*.m*")), c.served);
+        EXPECT_EQ(names(queueDir(), QStringLiteral("*.tms")).size(), c.served.size()) << "no orphaned text file";
+        EXPECT_TRUE(names(queueDir(), QStringLiteral("~t*")).isEmpty());
+        EXPECT_EQ(exists(outboxPath()), c.result == DispatchResult::Yes);
+    }
+}
+
+TEST_F(DispatchTest, FailuresOfEveryKindAreReportedInTheRecipientsOrder)
+{
+    for (int n = 1; n <= 99; ++n)
+        put(inQueue(QStringLiteral("BOB.m%1").arg(n, 2, 10, QLatin1Char('0'))), "waiting");
+    // BOB's queue is full before anything is written; a/b names no file;
+    // CAROL's info file (the second file synced) fails only at the sync.
+    ws.files.failFsyncAt = 2;
+    ASSERT_EQ(send(kMultiRecipientCaller, {QStringLiteral("BOB"), QStringLiteral("a/b")}, {QStringLiteral("CAROL")},
+                   {QStringLiteral("DAVE")}),
+              DispatchResult::Yes);
+    EXPECT_EQ(texts(), (std::vector<QString>{
+                           "Error in NvCommon.SendMsgToUser(): The message queue of \"BOB\" is full.  "
+                           "Data was not saved.",
+                           "Error in NvCommon.SendMsgToUser(): Unable to write to message info file: \"" +
+                               inQueue("a/b.m01") + "\".  Data was not saved.",
+                           "Error in NvCommon.SendMsgToUser(): Unable to write to message info file: \"" +
+                               inQueue("CAROL.m01") + "\".  Data was not saved.",
+                       }));
+    EXPECT_EQ(names(queueDir(), QStringLiteral("[CD]*.m*")), QStringList({"DAVE.m01"}));
+    EXPECT_EQ(names(queueDir(), QStringLiteral("*.tms")).size(), 1);
+}
+
+TEST_F(DispatchTest, OutboxFilesThatCannotBeMadeDurable)
+{
+    // The create window's Outbox copy comes first: its text file is synced
+    // first, then the new Outbox contents.
+    struct Case {
+        const char *what;
+        int failFsyncAt;
+        DispatchResult result;
+        const char *box;
+    };
+    const Case cases[] = {
+        {"the text file", 1, DispatchResult::Stopped,
+         "Error in CreateMsgForm.WriteToOutbox(): Unable to write to message text file: \""},
+        {"the new Outbox", 2, DispatchResult::Yes,
+         "Error in CreateMsgForm.WriteToOutbox(): Unable to write to message info file: \""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(queueDir()).removeRecursively();
+        QDir().mkpath(queueDir());
+        ws.ui.clear();
+        const QByteArray old = outboxOf(3);
+        put(outboxPath(), old);
+        ws.files.fsyncs = 0;
+        ws.files.failFsyncAt = c.failFsyncAt;
+
+        EXPECT_EQ(send(kCreateMsgCaller, {QStringLiteral("BOB")}), c.result);
+
+        ws.files.failFsyncAt = 0;
+        ASSERT_EQ(ws.ui.boxes.size(), 1u);
+        EXPECT_TRUE(ws.ui.boxes[0].text.startsWith(QString::fromUtf8(c.box))) << ws.ui.boxes[0].text.toStdString();
+        if (c.result == DispatchResult::Yes) {
+            EXPECT_EQ(ws.ui.boxes[0].text, QString::fromUtf8(c.box) + outboxPath() + "\".  Data was not saved.");
+        }
+        EXPECT_EQ(get(outboxPath()), old);
+        EXPECT_EQ(names(mailboxDir()), QStringList({"_oANN.mbx"})) << "no orphaned text file, no temporary file";
+        EXPECT_EQ(exists(inQueue(QStringLiteral("BOB.m01"))), c.result == DispatchResult::Yes);
+    }
+}
+
 // ---- the Outbox
 
 TEST_F(DispatchTest, OutboxCapacityByCaller)

@@ -149,3 +149,104 @@ TEST_F(FilesTest, ReadMissingFileReportsTheError)
     EXPECT_TRUE(files.append(path("a/b/c/log"), "2"));
     EXPECT_EQ(slurp(path("a/b/c/log")), "12");
 }
+
+// ---- writes that share one sync
+
+TEST_F(FilesTest, DeferredWritesAreSyncedTogetherByOneSyncfsAndAnFsyncEach)
+{
+    ASSERT_EQ(files.createExclusive(path("1.tms"), "text", nullptr, nv::Sync::Deferred), PublishResult::Published);
+    const QString temp = files.writeTemp(tmp.path(), "record", nullptr, nv::Sync::Deferred);
+    ASSERT_FALSE(temp.isEmpty());
+    EXPECT_TRUE(temp.endsWith(".tmq"));
+    EXPECT_EQ(slurp(temp), "record");
+    EXPECT_EQ(files.fsyncs, 0) << "a deferred write does not sync";
+
+    const auto synced = files.syncFiles({path("1.tms"), temp});
+    ASSERT_EQ(synced.size(), 2u);
+    EXPECT_EQ(synced[0].code, 0);
+    EXPECT_EQ(synced[1].code, 0);
+    EXPECT_EQ(files.syncfsCalls, 1);
+    EXPECT_EQ(files.fsyncs, 2);
+
+    // A single file needs no syncfs().
+    EXPECT_EQ(files.syncFiles({path("1.tms")}).at(0).code, 0);
+    EXPECT_EQ(files.syncfsCalls, 1);
+    EXPECT_TRUE(files.syncFiles({}).empty());
+}
+
+TEST_F(FilesTest, SyncFilesTellsEachFileApartAndDoesNotRelyOnSyncfs)
+{
+    for (const char *n : {"a", "b", "c"})
+        put(path(n), "x");
+    files.syncfsErrno = ENOSYS; // a kernel without syncfs(): only slower
+    files.failFsyncAt = 2;      // b's write-back failed
+    const auto synced = files.syncFiles({path("a"), path("b"), path("c"), path("gone")});
+    ASSERT_EQ(synced.size(), 4u);
+    EXPECT_EQ(synced[0].code, 0);
+    EXPECT_EQ(synced[1].code, EIO);
+    EXPECT_EQ(synced[2].code, 0);
+    EXPECT_EQ(synced[3].code, ENOENT);
+}
+
+TEST_F(FilesTest, LinkExclusiveNeverReplacesAndLeavesTheTemporaryFileToTheCaller)
+{
+    put(path("BOB.m01"), "waiting");
+    const QString temp = files.writeTemp(tmp.path(), "mine");
+    nv::FileError err;
+    EXPECT_EQ(files.linkExclusive(temp, path("BOB.m01"), "mine", &err), PublishResult::Exists);
+    EXPECT_EQ(err.code, EEXIST);
+    EXPECT_EQ(slurp(path("BOB.m01")), "waiting");
+    EXPECT_EQ(files.linkExclusive(temp, path("BOB.m02"), "mine"), PublishResult::Published);
+    EXPECT_EQ(slurp(path("BOB.m02")), "mine");
+    EXPECT_EQ(slurp(temp), "mine");
+
+    files.noHardLinks = true;
+    EXPECT_EQ(files.linkExclusive(temp, path("BOB.m02"), "mine"), PublishResult::Exists);
+    EXPECT_EQ(files.linkExclusive(temp, path("BOB.m03"), "mine"), PublishResult::Published);
+    EXPECT_EQ(slurp(path("BOB.m03")), "mine");
+}
+
+TEST_F(FilesTest, FailedDeferredWriteLeavesNothing)
+{
+    for (int err : {EIO, ENOSPC}) {
+        files.failWriteAt = files.writes + 1;
+        files.writeErrno = err;
+        nv::FileError fe;
+        EXPECT_TRUE(files.writeTemp(tmp.path(), "record", &fe, nv::Sync::Deferred).isEmpty());
+        EXPECT_EQ(fe.code, err);
+        files.failWriteAt = files.writes + 1;
+        EXPECT_EQ(files.createExclusive(path("1.tms"), "text", nullptr, nv::Sync::Deferred), PublishResult::Failed);
+    }
+    EXPECT_TRUE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(FilesTest, WriteWholeShowsNothingNewUnlessWhatItReliesOnIsDurable)
+{
+    struct Case {
+        const char *what;
+        int failFsyncAt; // 1: the text file, 2: the new contents
+        bool written;
+        const char *errPath;
+    };
+    const Case cases[] = {
+        {"both durable", 0, true, ""},
+        {"the text file is not durable", 1, false, "1.tms"},
+        {"the new contents are not durable", 2, false, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        put(path("_oANN.mbx"), "old");
+        QFile::remove(path("1.tms"));
+        ASSERT_EQ(files.createExclusive(path("1.tms"), "text", nullptr, nv::Sync::Deferred), PublishResult::Published);
+        files.fsyncs = 0;
+        files.syncfsCalls = 0;
+        files.failFsyncAt = c.failFsyncAt;
+        nv::FileError err;
+        EXPECT_EQ(files.writeWhole(path("_oANN.mbx"), "new", &err, {path("1.tms")}), c.written);
+        EXPECT_EQ(slurp(path("_oANN.mbx")), c.written ? "new" : "old");
+        EXPECT_EQ(err.path, *c.errPath ? path(c.errPath) : QString());
+        EXPECT_EQ(err.code, c.written ? 0 : EIO);
+        EXPECT_EQ(files.syncfsCalls, 1) << "one sync for both files";
+        EXPECT_TRUE(leftovers(tmp.path()).isEmpty());
+    }
+}

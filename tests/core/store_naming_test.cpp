@@ -288,6 +288,35 @@ TEST_F(QueueTest, UnusableUserNameFailsWithoutWriting)
     EXPECT_FALSE(QFile::exists(tmp.filePath("../BOB.m01")));
 }
 
+TEST_F(QueueTest, PreparedRecordShowsUnderItsFinalNameOnlyWhenPublished)
+{
+    present("BOB", {1});
+    PreparedInfoFile prepared;
+    const QueuePublish p = PrepareQueueInfoFile(files, tmp.path(), "BOB", sampleRec(), Sync::Deferred, &prepared);
+    EXPECT_EQ(p.status, QueuePublish::Published);
+    EXPECT_EQ(p.path, q("BOB.m02"));
+    EXPECT_EQ(files.find(tmp.path(), "BOB.m*"), QStringList({"BOB.m01"})) << "a poller sees nothing new yet";
+    EXPECT_EQ(listing(tmp.path()).size(), 2);
+
+    put(q("BOB.m02"), "other sender"); // taken meanwhile
+    const QueuePublish pub = PublishQueueInfoFile(files, tmp.path(), prepared);
+    EXPECT_EQ(pub.status, QueuePublish::Published);
+    EXPECT_EQ(pub.path, q("BOB.m03"));
+    EXPECT_EQ(get(q("BOB.m02")), "other sender");
+    EXPECT_EQ(get(q("BOB.m03")), encodeMsgInfoRec(sampleRec()));
+    EXPECT_EQ(listing(tmp.path()), QStringList({"BOB.m01", "BOB.m02", "BOB.m03"})) << "the temporary file is gone";
+}
+
+TEST_F(QueueTest, PreparingForAFullQueueWritesNothing)
+{
+    for (int n = 1; n <= 99; ++n)
+        present("BOB", {n});
+    PreparedInfoFile prepared;
+    EXPECT_EQ(PrepareQueueInfoFile(files, tmp.path(), "BOB", sampleRec(), Sync::Deferred, &prepared).status,
+              QueuePublish::QueueFull);
+    EXPECT_EQ(listing(tmp.path()).size(), 99);
+}
+
 // ---- message text files -------------------------------------------------------------
 
 TEST(TextFileBytes, LinesEndedByCrLfInWindows1252)

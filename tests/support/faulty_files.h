@@ -1,6 +1,7 @@
 #pragma once
 // Files whose system calls fail on request: the Nth write with EIO or
-// ENOSPC, every rename, hard links. Lets a test prove that nothing is lost.
+// ENOSPC, the Nth fsync, syncfs, every rename, hard links. Lets a test prove
+// that nothing is lost.
 #include "platform/files.h"
 
 #include <cerrno>
@@ -20,6 +21,13 @@ public:
     int writes = 0;
     int renames = 0;
     int links = 0;
+    // The Nth fsync() fails with fsyncErrno (0 none); syncfs() fails with
+    // syncfsErrno when set.
+    int failFsyncAt = 0;
+    int fsyncErrno = EIO;
+    int syncfsErrno = 0;
+    int fsyncs = 0;
+    int syncfsCalls = 0;
 
 protected:
     bool pathFails(const QByteArray &path) const
@@ -42,6 +50,24 @@ protected:
             return -1;
         }
         return nv::Files::sysWrite(fd, data, len);
+    }
+    int sysFsync(int fd) override
+    {
+        ++fsyncs;
+        if (fsyncs == failFsyncAt) {
+            errno = fsyncErrno;
+            return -1;
+        }
+        return nv::Files::sysFsync(fd);
+    }
+    int sysSyncfs(int fd) override
+    {
+        ++syncfsCalls;
+        if (syncfsErrno != 0) {
+            errno = syncfsErrno;
+            return -1;
+        }
+        return nv::Files::sysSyncfs(fd);
     }
     int sysRename(const QByteArray &from, const QByteArray &to) override
     {
