@@ -49,7 +49,7 @@ void StampActivityFile(Context &ctx)
     if (!usableName(user))
         return;
     const QString path = activityFilePath(ctx, user);
-    if (!ctx.files.writeWhole(path, QByteArrayLiteral("XX")))
+    if (!ctx.files.overwrite(path, QByteArrayLiteral("XX")))
         ctx.ui.plain(QStringLiteral("Error encountered in NvMainForm.StampActivityFile(): Unable to write activity file: \"") +
                      path + QStringLiteral("\"."));
 }

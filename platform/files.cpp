@@ -4,7 +4,9 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -106,12 +108,29 @@ bool Files::matchPattern(const QString &pattern, const QString &name)
 
 QStringList Files::find(const QString &dir, const QString &pattern) const
 {
+    // readdir without a stat per entry: a busy queue holds thousands of
+    // other users' files, and only the matches are looked at closer.
     QStringList out;
-    QDir d(dir);
-    const QStringList names = d.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString &n : names)
-        if (matchPattern(pattern, n))
-            out.append(n);
+    DIR *d = ::opendir(native(dir).constData());
+    if (!d)
+        return out;
+    const QByteArray base = native(dir) + '/';
+    while (const dirent *e = ::readdir(d)) {
+        if (e->d_type == DT_DIR || (e->d_name[0] == '.' && (!e->d_name[1] || (e->d_name[1] == '.' && !e->d_name[2]))))
+            continue;
+        const QString name = QFile::decodeName(e->d_name);
+        if (!matchPattern(pattern, name))
+            continue;
+        if (e->d_type != DT_REG) {
+            // Unknown type (some file servers) or a link: ask what it is.
+            struct stat st;
+            if (::stat((base + e->d_name).constData(), &st) != 0 || S_ISDIR(st.st_mode))
+                continue;
+        }
+        out.append(name);
+    }
+    ::closedir(d);
+    std::sort(out.begin(), out.end());
     return out;
 }
 
@@ -397,6 +416,11 @@ std::vector<FileError> Files::syncFiles(const QStringList &paths)
 bool Files::append(const QString &path, const QByteArray &data, FileError *err)
 {
     return writeNewFile(native(path), data, O_APPEND, err);
+}
+
+bool Files::overwrite(const QString &path, const QByteArray &data, FileError *err)
+{
+    return writeNewFile(native(path), data, O_TRUNC, err, Sync::Deferred);
 }
 
 int Files::sysOpen(const QByteArray &path, int flags, int mode) { return ::open(path.constData(), flags, mode); }

@@ -96,6 +96,10 @@ public:
     // Appends to a file, creating it when missing.
     bool append(const QString &path, const QByteArray &data, FileError *err = nullptr);
 
+    // Creates or truncates a file and writes it, without a sync: for files
+    // whose time is what counts and whose loss costs nothing (presence stamps).
+    bool overwrite(const QString &path, const QByteArray &data, FileError *err = nullptr);
+
     // A fresh temporary name ("~t" + random + ".tmq") in dir.
     QString tempName(const QString &dir);
 
