@@ -10,7 +10,6 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Norvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Norvane"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     nv::QtUi ui;
