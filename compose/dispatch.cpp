@@ -25,7 +25,6 @@ constexpr int kUserNameLen = 16;
 constexpr int kListTextLen = 255;
 // Exclusive creations of a text file before it is given up; a clash needs
 // another writer to take the very name drawn a moment before.
-constexpr int kMaxTextCreates = 20;
 // Numbered copies of an unreadable Outbox kept beside it.
 constexpr int kMaxOutboxCopies = 99;
 
@@ -41,31 +40,10 @@ QString textWriteMessage(const QString &routine, const QString &path)
     return texts::ErrorIn + routine + texts::TextFileWrite + path + texts::PathEndNotSaved;
 }
 
-struct NewTextFile {
-    std::optional<QString> name; // set when the file was written
-    QString path;                // the file written, or the one that failed
-};
-
-// A message text file under a fresh name, created exclusively so that no
-// file of another sender is ever replaced; names are drawn without waiting.
 // Not synced: the caller syncs it together with the file that names it.
 NewTextFile createTextFile(Context &ctx, const QString &dir, const QByteArray &body)
 {
-    NewTextFile out;
-    for (int i = 0; i < kMaxTextCreates; ++i) {
-        const QString name = NewMsgFileName(ctx.random, ctx.files, dir);
-        out.path = Files::join(dir, name);
-        switch (ctx.files.createExclusive(out.path, body, nullptr, Sync::Deferred)) {
-        case PublishResult::Published:
-            out.name = name;
-            return out;
-        case PublishResult::Exists:
-            continue;
-        case PublishResult::Failed:
-            return out;
-        }
-    }
-    return out;
+    return CreateNewTextFile(ctx.random, ctx.files, dir, body, Sync::Deferred);
 }
 
 bool usableFileBase(const QString &base)
@@ -164,13 +142,13 @@ public:
     bool add(const QString &user, TMsgInfoRec rec, const QByteArray &text)
     {
         const NewTextFile tf = createTextFile(m_ctx, m_queue, text);
-        if (!tf.name) {
+        if (!tf.ok) {
             m_copies.push_back(Copy{{}, {}, {}, textWriteMessage(m_caller.sendRoutine, tf.path)});
             return false;
         }
         rec.ToUser = user;
         rec.SentAt = SentAt(m_ctx.clock.now());
-        rec.TextFileName = *tf.name;
+        rec.TextFileName = tf.name;
         Copy copy{tf.path, {}, {}, {}};
         const QueuePublish prepared =
             PrepareQueueInfoFile(m_ctx.files, m_queue, user, rec, Sync::Deferred, &copy.info);
@@ -390,11 +368,11 @@ DispatchResult WriteToOutbox(Context &ctx, const DispatchCaller &caller, const Q
     rec.BccNames = BccNames.left(kListTextLen);
 
     const NewTextFile tf = createTextFile(ctx, ctx.mailboxDir(), textFileBytes(body));
-    if (!tf.name) {
+    if (!tf.ok) {
         ctx.ui.error(textWriteMessage(caller.outboxRoutine, tf.path));
         return DispatchResult::Stopped;
     }
-    rec.TextFileName = *tf.name;
+    rec.TextFileName = tf.name;
 
     QByteArray out;
     if (old.converted) {

@@ -11,7 +11,6 @@ namespace nv {
 namespace {
 
 // Exclusive creations of one text file tried before it is given up.
-constexpr int kMaxTextCreates = 20;
 
 // The folder's records in the current layout, or nothing when they cannot
 // be read as such. An older layout is converted (and rewritten) by loading
@@ -100,21 +99,7 @@ FolderAppend AppendToFolder(Context &ctx, const QString &folder, const TMsgInfoR
 
 NewText CreateTextFile(Context &ctx, const QString &dir, const QByteArray &body)
 {
-    NewText out;
-    for (int i = 0; i < kMaxTextCreates; ++i) {
-        out.name = NewMsgFileName(ctx.random, ctx.files, dir);
-        out.path = Files::join(dir, out.name);
-        switch (ctx.files.createExclusive(out.path, body)) {
-        case PublishResult::Published:
-            out.ok = true;
-            return out;
-        case PublishResult::Exists:
-            continue; // taken between the check and the creation
-        case PublishResult::Failed:
-            return out;
-        }
-    }
-    return out;
+    return CreateNewTextFile(ctx.random, ctx.files, dir, body);
 }
 
 bool isMsgTextFileName(const QString &name)

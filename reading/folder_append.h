@@ -4,6 +4,7 @@
 // window's folder slot (LastFolder, Msgs, MsgTexts) for another folder, and
 // text files created under a fresh name.
 #include "store/msg_info_rec.h"
+#include "store/naming.h"
 
 #include <QByteArray>
 #include <QString>
@@ -60,11 +61,7 @@ FolderAppend AppendToFolder(Context &ctx, const QString &folder, const TMsgInfoR
 // The path of the folder file AppendToFolder writes.
 QString appendTargetPath(Context &ctx, const QString &folder);
 
-struct NewText {
-    bool ok = false;
-    QString name; // file name without directory
-    QString path; // also the one that failed, for the message
-};
+using NewText = NewTextFile;
 
 // Creates a text file under a fresh random name in dir, exclusively; a name
 // taken meanwhile is drawn again.

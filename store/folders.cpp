@@ -22,7 +22,6 @@ namespace texts = store_texts;
 namespace {
 
 // Exclusive creations of one text file tried before it is given up.
-constexpr int kMaxTextCreates = 20;
 
 QString asciiUpper(const QString &s)
 {
@@ -128,29 +127,9 @@ QString previewOf(Context &ctx, DirNames &names, const QString &textFileName)
     return LoadMsgText(ctx, exact); // reports what keeps it from being read
 }
 
-struct NewTextFile {
-    bool ok = false;
-    QString name;
-    QString path; // also the one that failed, for the message
-};
-
 NewTextFile createTextFile(Context &ctx, const QString &dir, const QByteArray &body)
 {
-    NewTextFile out;
-    for (int i = 0; i < kMaxTextCreates; ++i) {
-        out.name = NewMsgFileName(ctx.random, ctx.files, dir);
-        out.path = Files::join(dir, out.name);
-        switch (ctx.files.createExclusive(out.path, body)) {
-        case PublishResult::Published:
-            out.ok = true;
-            return out;
-        case PublishResult::Exists:
-            continue; // taken between the check and the creation
-        case PublishResult::Failed:
-            return out;
-        }
-    }
-    return out;
+    return CreateNewTextFile(ctx.random, ctx.files, dir, body);
 }
 
 void removeAll(Context &ctx, const QStringList &paths)

@@ -120,25 +120,34 @@ QByteArray textFileBytes(const QStringList &lines)
     return out;
 }
 
-std::optional<QString> WriteNewTextFile(Random &random, Files &files, const QString &dir, const QByteArray &body,
-                                        FileError *err)
+NewTextFile CreateNewTextFile(Random &random, Files &files, const QString &dir, const QByteArray &body, Sync sync)
 {
+    NewTextFile out;
     for (int i = 0; i < kMaxCreates; ++i) {
-        const QString name = NewMsgFileName(random, files, dir);
-        FileError e;
-        switch (files.createExclusive(Files::join(dir, name), body, &e)) {
+        out.name = NewMsgFileName(random, files, dir);
+        out.path = Files::join(dir, out.name);
+        switch (files.createExclusive(out.path, body, &out.error, sync)) {
         case PublishResult::Published:
-            return name;
+            out.ok = true;
+            return out;
         case PublishResult::Exists:
             continue; // created by someone else between the check and now
         case PublishResult::Failed:
-            if (err)
-                *err = e;
-            return std::nullopt;
+            return out;
         }
     }
+    out.error = makeError(EEXIST);
+    return out;
+}
+
+std::optional<QString> WriteNewTextFile(Random &random, Files &files, const QString &dir, const QByteArray &body,
+                                        FileError *err)
+{
+    const NewTextFile t = CreateNewTextFile(random, files, dir, body);
+    if (t.ok)
+        return t.name;
     if (err)
-        *err = makeError(EEXIST);
+        *err = t.error;
     return std::nullopt;
 }
 

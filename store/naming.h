@@ -74,6 +74,21 @@ QByteArray textFileBytes(const QStringList &lines);
 // Creates a message text file with body under a fresh name in dir, created
 // exclusively and drawn again on a clash. Returns the file name (without
 // directory), or nothing with err set.
+// A message text file created by CreateNewTextFile.
+struct NewTextFile {
+    bool ok = false;
+    QString name;    // file name without directory
+    QString path;    // the file written, or the last one tried (for messages)
+    FileError error; // when not ok
+};
+
+// Creates a message text file under a fresh name in dir, exclusively, so
+// that no file of another sender is ever replaced; a name taken meanwhile
+// is drawn again. With Sync::Deferred the caller makes it durable together
+// with the file that names it.
+NewTextFile CreateNewTextFile(Random &random, Files &files, const QString &dir, const QByteArray &body,
+                              Sync sync = Sync::Now);
+
 std::optional<QString> WriteNewTextFile(Random &random, Files &files, const QString &dir, const QByteArray &body,
                                         FileError *err = nullptr);
 
