@@ -477,7 +477,10 @@ void TNvMainForm::showFolderMsgs(const FolderLoadResult &r)
         ReadMsgBtn->setEnabled(*r.commandsEnabled);
         DelMsgBtn->setEnabled(*r.commandsEnabled);
     }
-    gridList->selectRow(0);
+    if (msgs.empty())
+        gridList->clearSelection(); // nothing to act on
+    else
+        gridList->selectRow(0);
 }
 
 void TNvMainForm::delMsgBtnClick()
@@ -502,7 +505,6 @@ void TNvMainForm::DeleteCurrentMsg()
     if (count > 0) {
         gridList->selectRow(std::min(index, count - 1));
     } else {
-        gridList->selectRow(0);
         ReadMsgBtn->setEnabled(false);
         DelMsgBtn->setEnabled(false);
     }
