@@ -58,11 +58,11 @@ int run(const QStringList &args, FILE *out, FILE *err)
         print(out, QStringLiteral("norvane-cli ") + VersionText(QString()) + QLatin1Char('\n'));
         return ExitOk;
     }
-    const CommandSpec *spec = nullptr;
+    const CommandSpec *command = nullptr;
     for (const CommandSpec &c : commands())
         if (c.name == first)
-            spec = &c;
-    if (!spec)
+            command = &c;
+    if (!command)
         return usageError(err, first.startsWith(QLatin1Char('-')) ? QStringLiteral("unknown option %1").arg(first)
                                                                     : QStringLiteral("unknown command %1").arg(first));
     Options opts;
@@ -72,21 +72,21 @@ int run(const QStringList &args, FILE *out, FILE *err)
             print(out, usageText());
             return ExitOk;
         }
-        if (spec->valueOptions.contains(a)) {
+        if (command->valueOptions.contains(a)) {
             if (i + 1 >= args.size())
                 return usageError(err, QStringLiteral("option %1 needs a value").arg(a));
             opts.values.insert(a, args[++i]);
-        } else if (spec->flagOptions.contains(a)) {
+        } else if (command->flagOptions.contains(a)) {
             opts.flags.append(a);
         } else {
             return usageError(err, a.startsWith(QLatin1Char('-')) ? QStringLiteral("unknown option %1").arg(a)
                                                                    : QStringLiteral("unexpected argument %1").arg(a));
         }
     }
-    for (const QString &req : spec->requiredOptions)
+    for (const QString &req : command->requiredOptions)
         if (!opts.values.contains(req))
-            return usageError(err, QStringLiteral("%1 needs %2").arg(spec->name, req));
-    return spec->run(opts, out, err);
+            return usageError(err, QStringLiteral("%1 needs %2").arg(command->name, req));
+    return command->run(opts, out, err);
 }
 
 } // namespace nv::cli
