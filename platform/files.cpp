@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <algorithm>
+#include <atomic>
+#include <random>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -204,12 +206,30 @@ bool Files::rename(const QString &from, const QString &to, FileError *err)
 
 QString Files::tempName(const QString &dir)
 {
-    // Unique in this process by the counter, across processes by pid and time.
-    const auto stamp = static_cast<quint64>(QDateTime::currentMSecsSinceEpoch());
+    // Unique in this process by the counter (shared by every Files), across
+    // processes and workstations by the pid and a random tag drawn once.
+    static std::atomic<quint64> counter{0};
+    static const quint32 tag = std::random_device{}();
     return join(dir, QStringLiteral("~t%1_%2_%3.tmq")
                          .arg(::getpid())
-                         .arg(stamp % 100000000ULL)
-                         .arg(++m_tempCounter));
+                         .arg(tag, 8, 16, QLatin1Char('0'))
+                         .arg(++counter));
+}
+
+QString Files::writeFreshTemp(const QString &dir, const QByteArray &data, FileError *err, Sync sync)
+{
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const QString tmp = tempName(dir);
+        const QByteArray ntmp = native(tmp);
+        if (writeNewFile(ntmp, data, O_EXCL, err, sync))
+            return tmp;
+        // A name someone else holds is theirs: draw another, touch nothing.
+        if (err->code == EEXIST)
+            continue;
+        sysUnlink(ntmp);
+        return QString();
+    }
+    return QString();
 }
 
 bool Files::syncFd(int fd, FileError *err)
@@ -276,9 +296,9 @@ bool Files::writeWhole(const QString &path, const QByteArray &data, FileError *e
 {
     FileError own;
     FileError *err = errOut ? errOut : &own;
-    const QString tmp = tempName(dirOf(path));
+    const QString tmp = writeFreshTemp(dirOf(path), data, err, Sync::Deferred);
     const QByteArray ntmp = native(tmp);
-    bool written = writeNewFile(ntmp, data, O_EXCL, err, Sync::Deferred);
+    bool written = !tmp.isEmpty();
     // One sync for the new contents and the files they rely on.
     QStringList toSync = durableFirst;
     if (written)
@@ -352,14 +372,10 @@ PublishResult Files::publishExclusive(const QString &path, const QByteArray &dat
     return result;
 }
 
-QString Files::writeTemp(const QString &dir, const QByteArray &data, FileError *err, Sync sync)
+QString Files::writeTemp(const QString &dir, const QByteArray &data, FileError *errOut, Sync sync)
 {
-    const QString tmp = tempName(dir);
-    const QByteArray ntmp = native(tmp);
-    if (writeNewFile(ntmp, data, O_EXCL, err, sync))
-        return tmp;
-    sysUnlink(ntmp);
-    return QString();
+    FileError own;
+    return writeFreshTemp(dir, data, errOut ? errOut : &own, sync);
 }
 
 PublishResult Files::linkExclusive(const QString &tmp, const QString &path, const QByteArray &data, FileError *err)

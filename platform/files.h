@@ -115,11 +115,12 @@ protected:
     virtual int sysUnlink(const QByteArray &path);
 
 private:
+    // Writes data under a fresh temporary name in dir; "" on failure (err set).
+    QString writeFreshTemp(const QString &dir, const QByteArray &data, FileError *err, Sync sync);
     bool syncFd(int fd, FileError *err);
     bool writeFd(int fd, const QByteArray &data, FileError *err, Sync sync);
     bool writeNewFile(const QByteArray &path, const QByteArray &data, int flags, FileError *err,
                       Sync sync = Sync::Now);
-    unsigned m_tempCounter = 0;
 };
 
 QString errorText(const FileError &err);

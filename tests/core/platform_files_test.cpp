@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 using nv::Files;
 using nv::PublishResult;
 
@@ -249,4 +251,38 @@ TEST_F(FilesTest, WriteWholeShowsNothingNewUnlessWhatItReliesOnIsDurable)
         EXPECT_EQ(files.syncfsCalls, 1) << "one sync for both files";
         EXPECT_TRUE(leftovers(tmp.path()).isEmpty());
     }
+}
+
+namespace {
+
+// The first temporary name drawn is already another writer's file.
+class ClashingTempFiles : public FaultyFiles {
+public:
+    QByteArray theirs;
+
+protected:
+    int sysOpen(const QByteArray &path, int flags, int mode) override
+    {
+        if (theirs.isEmpty() && path.contains("/~t") && (flags & O_EXCL)) {
+            theirs = path;
+            QFile f(QFile::decodeName(path));
+            if (f.open(QIODevice::WriteOnly))
+                f.write("theirs");
+            errno = EEXIST;
+            return -1;
+        }
+        return FaultyFiles::sysOpen(path, flags, mode);
+    }
+};
+
+} // namespace
+
+TEST(FilesTempNames, AClashingTemporaryNameIsLeftToItsOwner)
+{
+    QTemporaryDir tmp;
+    ClashingTempFiles files;
+    EXPECT_TRUE(files.writeWhole(tmp.filePath("NOTES.mbx"), "mine"));
+    EXPECT_EQ(slurp(tmp.filePath("NOTES.mbx")), "mine");
+    ASSERT_FALSE(files.theirs.isEmpty());
+    EXPECT_EQ(slurp(QFile::decodeName(files.theirs)), "theirs");
 }
