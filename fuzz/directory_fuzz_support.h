@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace nvfuzz {
 
@@ -19,8 +20,9 @@ namespace nvfuzz {
 class SilentUi final : public nv::Ui {
 public:
     explicit SilentUi(std::uint32_t bits = 0) : m_bits(bits) {}
-    nv::MsgAnswer message(nv::MsgKind, const QString &, nv::MsgButtons buttons) override
+    nv::MsgAnswer message(nv::MsgKind, const QString &text, nv::MsgButtons buttons) override
     {
+        lastText = text; // told when a check fails
         if (buttons != nv::MsgButtons::YesNo)
             return nv::MsgAnswer::Ok;
         return nextBit() ? nv::MsgAnswer::Yes : nv::MsgAnswer::No;
@@ -40,6 +42,8 @@ public:
     int showModal(QObject *) override { return 0; }
     void help(int) override {}
 
+    QString lastText;
+
 private:
     std::uint32_t m_bits;
 };
@@ -48,13 +52,15 @@ private:
 inline const QString &networkDir()
 {
     static QTemporaryDir *dir = new QTemporaryDir; // lives until the process ends
+    // Joined by hand: QDir takes a name that begins with ':' for a resource path.
     QDir d(dir->path());
     for (const QString &e : d.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-        QFileInfo fi(d.filePath(e));
+        const QString full = dir->path() + QLatin1Char('/') + e;
+        QFileInfo fi(full);
         if (fi.isDir() && !fi.isSymLink())
-            QDir(fi.filePath()).removeRecursively();
+            QDir(full).removeRecursively();
         else
-            d.remove(e);
+            ::unlink(QFile::encodeName(full).constData());
     }
     static const QString path = dir->path();
     return path;

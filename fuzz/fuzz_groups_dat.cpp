@@ -7,6 +7,8 @@
 
 #include <QDir>
 
+#include <cstdio>
+
 using namespace nv;
 using namespace nvfuzz;
 
@@ -15,7 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     Station st(bitsOf(data, size));
     NV_FUZZ_CHECK(writeFile(st.ctx.serverFile(QStringLiteral("groups.dat")), data, size));
 
-    NV_FUZZ_CHECK(LoadGroups(st.ctx));
+    if (!LoadGroups(st.ctx)) {
+        std::fprintf(stderr, "LoadGroups failed: %s\n", qPrintable(st.ui.lastText));
+        std::abort();
+    }
     const auto &groups = st.ctx.GroupsArr;
     NV_FUZZ_CHECK(qsizetype(groups.size()) <= qsizetype(size) / kGroupRecSize);
     for (size_t i = 0; i < groups.size(); ++i) {

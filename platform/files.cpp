@@ -1,7 +1,6 @@
 #include "platform/files.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <algorithm>
@@ -140,7 +139,7 @@ bool Files::mkpath(const QString &dir, FileError *err)
 {
     if (isDir(dir))
         return true;
-    if (QDir().mkpath(dir))
+    if (QDir().mkpath(dir) && isDir(dir))
         return true;
     setErr(err, errno ? errno : EACCES);
     return false;
@@ -182,10 +181,12 @@ std::optional<qint64> Files::size(const QString &path) const
 
 std::optional<QDateTime> Files::lastModified(const QString &path) const
 {
-    QFileInfo fi(path);
-    if (!fi.exists())
+    // stat, not QFileInfo: Qt takes a path that begins with ':' for a resource.
+    struct stat st;
+    if (::stat(native(path).constData(), &st) != 0)
         return std::nullopt;
-    return fi.lastModified();
+    const qint64 ms = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    return QDateTime::fromMSecsSinceEpoch(ms);
 }
 
 bool Files::remove(const QString &path, FileError *err)
