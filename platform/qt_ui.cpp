@@ -10,7 +10,13 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+// The shipped pages live in a resource of the window library, which a
+// static link would otherwise leave out.
+static void initResources() { Q_INIT_RESOURCE(norvane); }
+
 namespace nv {
+
+QtUi::QtUi() { initResources(); }
 
 MsgAnswer QtUi::message(MsgKind kind, const QString &text, MsgButtons buttons)
 {

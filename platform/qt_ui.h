@@ -8,7 +8,7 @@ namespace nv {
 
 class QtUi final : public Ui {
 public:
-    QtUi() = default;
+    QtUi();
 
     // The window boxes are centred on and attention goes to.
     void setMainWindow(QWidget *w) { m_main = w; }
